@@ -1,0 +1,101 @@
+#include "platform/Atomicfile.h"
+
+#include "platform/Filedescriptor.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+bool writeAll(int fd, std::string_view contents)
+{
+    while (!contents.empty()) {
+        const ssize_t written = ::write(fd, contents.data(), contents.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        contents.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Writing through a symbolic link must replace the file it points at, not the link.
+std::filesystem::path resolvedTarget(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (std::filesystem::is_symlink(path, error)) {
+        const auto target = std::filesystem::weakly_canonical(path, error);
+        if (!error)
+            return target;
+    }
+    return path;
+}
+
+mode_t modeFor(const std::filesystem::path& target)
+{
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0)
+        return existing.st_mode & 07777;
+    return 0644;
+}
+
+void syncDirectory(const std::filesystem::path& directory)
+{
+    const FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid())
+        ::fsync(fd.get());
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents)
+{
+    const std::filesystem::path target = resolvedTarget(path);
+    const std::filesystem::path directory =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::string temporaryName = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+
+    FileDescriptor fd(::mkostemp(temporaryName.data(), O_CLOEXEC));
+    if (!fd.valid())
+        return false;
+    const bool written = ::fchmod(fd.get(), modeFor(target)) == 0 && writeAll(fd.get(), contents)
+        && ::fsync(fd.get()) == 0;
+    if (!fd.close() || !written || ::rename(temporaryName.c_str(), target.c_str()) != 0) {
+        ::unlink(temporaryName.c_str());
+        return false;
+    }
+    syncDirectory(directory);
+    return true;
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path)
+{
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.valid())
+        return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    std::string contents;
+    contents.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        contents.append(buffer, static_cast<std::size_t>(got));
+    }
+    return contents;
+}
+
+} // namespace platform
