@@ -28,6 +28,8 @@ public:
             changed_ = true;
     }
     bool changed() const { return changed_; }
+    // Only for the last open, which no other thread can reach any more: no lock needed.
+    std::string serializeAsSoleOwner() const { return document_.serialize(); }
 
 private:
     std::mutex mutex_;
@@ -62,11 +64,15 @@ public:
     void close(const std::filesystem::path& key, std::shared_ptr<IniFileContents> contents)
     {
         std::lock_guard lock(mutex_);
-        if (contents.use_count() > 1)
-            return;  // another open still holds it; it writes when it closes
+        if (contents.use_count() > 1) {
+            // Another open still holds it and writes when it closes. Letting go under the lock
+            // orders this open's writes before that last close.
+            contents.reset();
+            return;
+        }
         files_.erase(key);
         if (contents->changed())
-            platform::writeFileAtomically(key, contents->withDocument([](IniDocument& d) { return d.serialize(); }));
+            platform::writeFileAtomically(key, contents->serializeAsSoleOwner());
     }
 
 private:
