@@ -4,6 +4,7 @@
 #include "support/Testsupport.h"
 
 #include <csignal>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -50,6 +51,25 @@ TEST(IniFile, LaterOpensSeeWritesThatReachTheDiskTogetherAtTheLastClose)
     struct stat after {};
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
     EXPECT_NE(after.st_ino, before.st_ino);  // replaced whole, not rewritten in place
+}
+
+TEST(IniFile, OpensFromSeveralThreadsLoseNoWrite)
+{
+    const test::TemporaryDirectory dir;
+    const auto path = dir / "s.ini";
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&path, t] {
+            for (int n = 1; n <= 50; ++n) {
+                lib::IniFile ini(path);
+                ini.writeInteger("threads", "t" + std::to_string(t), n);
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    const lib::IniFile ini(path);
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ(ini.readInteger("threads", "t" + std::to_string(t), 0), 50);
 }
 
 TEST(IniFile, NothingIsWrittenWhenNothingChanged)
