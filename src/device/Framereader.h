@@ -1,0 +1,39 @@
+#pragma once
+
+#include "device/Adcparameters.h"
+#include "device/Framesource.h"
+#include "platform/Bytechannel.h"
+
+#include <chrono>
+#include <cstdint>
+
+// Reads the chromatograph's four-byte frames from its port.
+//
+// A second without a readable byte is silence, whether the reads returned nothing or failed: a
+// pulled USB adapter fails every read at once, and without this the reader would spin for ever.
+class FrameReader : public FrameSource {
+public:
+    struct Timing {
+        std::chrono::milliseconds silence{1000};
+        std::chrono::milliseconds failurePause{20};  // between failed reads, so a dead port costs no CPU
+    };
+
+    FrameReader(platform::ByteChannel& channel, std::int32_t model, AdcParameters adc, bool summatorInUse,
+                Timing timing);
+    FrameReader(platform::ByteChannel& channel, std::int32_t model, AdcParameters adc, bool summatorInUse)
+        : FrameReader(channel, model, adc, summatorInUse, Timing{})
+    {
+    }
+
+    LinkStatus next(DeviceFrame& frame) override;
+
+private:
+    // Waits for a byte with the sync bit; false on silence.
+    bool findSync(std::uint8_t& sync);
+
+    platform::ByteChannel& channel_;
+    std::int32_t model_;
+    AdcParameters adc_;
+    bool summatorInUse_;
+    Timing timing_;
+};

@@ -1,0 +1,316 @@
+#include "device/Nivra.h"
+
+#include "device/Framecodec.h"
+#include "device/Nivrathread.h"
+#include "library/Locker.h"
+#include "library/Numstr.h"
+#include "platform/Beep.h"
+#include "platform/Operatornotifier.h"
+#include "settings/Configuration.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+constexpr std::array<const char*, 5> parityLetters{"n", "o", "e", "m", "s"};
+constexpr std::array<const char*, 3> stopBitTexts{"1", "1.5", "2"};
+
+template <typename Table>
+const char* entry(const Table& table, std::int32_t index)
+{
+    return index >= 0 && static_cast<std::size_t>(index) < table.size() ? table[static_cast<std::size_t>(index)] : "";
+}
+
+std::string channelLabel(const char* prefix, double count, double offset)
+{
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(count) & 0xFFFFu);
+    return std::string(prefix) + hex + "h (" + lib::formatReal(offset, 3) + ")";
+}
+
+} // namespace
+
+Nivra::Nivra(Configuration& configuration, platform::OperatorNotifier& notifier)
+    : configuration_(configuration), notifier_(notifier), demoSleep_([](std::chrono::milliseconds pause) {
+          std::this_thread::sleep_for(pause);
+      }),
+      demoSeed_(std::random_device{}())
+{
+}
+
+Nivra::~Nivra() = default;
+
+void Nivra::setPortParams(std::string name, std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex)
+{
+    portName_ = std::move(name);
+    speed_ = speed;
+    parityIndex_ = parityIndex;
+    stopBitsIndex_ = stopBitsIndex;
+}
+
+void Nivra::applyPortSettings()
+{
+    setPortParams(configuration_.portName, configuration_.baudRate, configuration_.parity, configuration_.stopBits);
+}
+
+std::string Nivra::modeString(std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex)
+{
+    return std::to_string(speed) + "," + entry(parityLetters, parityIndex) + ",8," + entry(stopBitTexts, stopBitsIndex);
+}
+
+bool Nivra::openPort()
+{
+    auto port = std::make_unique<platform::SerialPort>();
+    if (!port->open(portName_))
+        return false;
+    // The line mode is applied as far as the device takes it; a mode it refuses is not fatal.
+    port->configure(modeString(speed_, parityIndex_, stopBitsIndex_));
+    port->setTimeouts(std::chrono::milliseconds(1000), std::chrono::milliseconds(1000));
+    port->raiseRts();
+    port_ = std::move(port);
+    return true;
+}
+
+void Nivra::closePort()
+{
+    port_.reset();
+}
+
+void Nivra::sendFrame9(const std::array<std::uint8_t, 8>& payload)
+{
+    if (port_)
+        port_->write(framecodec::makeCommand(payload));
+}
+
+bool Nivra::waitForText(std::string_view text)
+{
+    if (!port_ || text.empty())
+        return false;
+    std::size_t position = 0;
+    int mismatches = 0;
+    for (;;) {
+        std::uint8_t byte = 0;
+        const auto result = port_->read({&byte, 1});
+        if (!result.ok) {
+            port_->clearError();
+            platform::beep(1000, 20);
+            return false;
+        }
+        if (result.count == 0)
+            return false;
+        if (byte == static_cast<std::uint8_t>(text[position])) {
+            mismatches = 0;
+            if (++position == text.size())
+                return true;
+        } else {
+            position = 0;
+            if (++mismatches == 10)
+                return false;
+        }
+    }
+}
+
+platform::ReadResult Nivra::readBytes(std::span<std::uint8_t> buffer)
+{
+    if (!port_)
+        return {false, 0};
+    return port_->read(buffer);
+}
+
+bool Nivra::connectForCycle()
+{
+    status_ = statusOk;
+    if (!configuration_.demo) {
+        if (!portOpen() && !openPort()) {
+            closePort();
+            status_ = statusPortFailed;
+            return false;
+        }
+        const auto command = framecodec::programmeCommand(programme);
+        std::array<std::uint8_t, 8> payload{};
+        std::copy(command.begin(), command.begin() + 8, payload.begin());
+        bool accepted = false;
+        for (int attempt = 0; attempt < 2 && !accepted; ++attempt) {
+            sendFrame9(payload);
+            std::array<std::uint8_t, 5> answer{};
+            accepted = waitForText("OK") || readBytes(answer).count == answer.size();
+        }
+        if (!accepted) {
+            status_ = statusNoAnswer;
+            closePort();
+            return false;
+        }
+    }
+    clearPoints();
+    if (!thread_)
+        startThread(false);
+    return true;
+}
+
+bool Nivra::connectSummatorOnly()
+{
+    status_ = statusOk;
+    if (!configuration_.demo) {
+        if (!portOpen() && !openPort()) {
+            closePort();
+            status_ = statusPortFailed;
+            return false;
+        }
+        sendFrame9(framecodec::summatorOnlyPayload);
+    }
+    if (!thread_)
+        startThread(true);
+    return true;
+}
+
+void Nivra::startThread(bool summatorOnly)
+{
+    const Configuration& c = configuration_;
+    TNivraThread::Parameters parameters;
+    auto& acquisition = parameters.acquisition;
+    acquisition.model = c.deviceType;
+    acquisition.samplesPerSecond = c.samplesPerSecond;
+    acquisition.screenSeconds = c.screenSeconds;
+    acquisition.adc = {c.adcBits, c.adcRanges, c.rangeRatio, c.inputVoltage};
+    acquisition.summatorOnly = summatorOnly;
+    acquisition.summatorInUse = c.summatorUse;
+    acquisition.presence = c.summatorPresent;
+    acquisition.summator = {c.summatorNull, c.summatorNull10, c.summatorSwitchThreshold, c.summatorMax1, c.summatorMax10};
+    parameters.demo = c.demo;
+    parameters.demoSeed = demoSeed_++;
+    parameters.demoSleep = demoSleep_;
+    parameters.timing = timing_;
+
+    thread_ = std::make_unique<TNivraThread>(std::move(parameters), std::move(port_), live_,
+                                             configuration_.summatorHighChannel, configuration_.summatorZeroCalibration);
+    thread_->signals.point.connect([this](const CurvePoint& p) { appendPoint(p); });
+    thread_->signals.summatorValue.connect([this](double percent) { summatorReading(percent); });
+    thread_->signals.lowChannelRaw.connect([this](double count, double offset) { showLowChannel(count, offset); });
+    thread_->signals.highChannelRaw.connect([this](double count, double offset) { showHighChannel(count, offset); });
+    stopped_ = false;
+    summatorOnly_ = summatorOnly;
+    thread_->start();
+}
+
+bool Nivra::collectEndedThread()
+{
+    if (!thread_ || !thread_->finished())
+        return false;
+    thread_->join();
+    const std::int32_t presence = thread_->presence();
+    status_ = thread_->status();
+    thread_.reset();  // closes the port it held
+    summatorOnly_ = false;
+    stopped_ = true;
+    reportSummatorAbsent(presence);
+    configuration_.summatorPresent = presence;
+    return true;
+}
+
+void Nivra::reportSummatorAbsent(std::int32_t presence)
+{
+    Configuration& c = configuration_;
+    if (c.deviceType != framecodec::modelTavir || c.summatorPresent == Acquisition::presenceAbsent
+        || presence != Acquisition::presenceAbsent || !c.summatorUse)
+        return;
+    c.summatorUse = false;
+    c.saveProgramSettings();
+    summatorLost();
+    notifier_.notify({"  ОШИБКА", "Газосумматор не найден! Использование внутреннего газосумматора не возможно!",
+                      platform::OperatorMessage::Icon::error});
+}
+
+void Nivra::appendPoint(const CurvePoint& point)
+{
+    const lib::Locker lock(*this);
+    points_.push_back(point);
+}
+
+std::size_t Nivra::pointCount()
+{
+    const lib::Locker lock(*this);
+    return points_.size();
+}
+
+CurvePoint Nivra::point(std::size_t index)
+{
+    const lib::Locker lock(*this);
+    return points_[index];
+}
+
+CurvePoints Nivra::copyPointsFrom(std::size_t first)
+{
+    const lib::Locker lock(*this);
+    CurvePoints copy;
+    for (std::size_t i = first; i < points_.size(); ++i) {
+        CurvePoint p = points_[i];
+        p.value -= zeroOffset_;
+        copy.push_back(p);
+    }
+    return copy;
+}
+
+void Nivra::clearPoints()
+{
+    const lib::Locker lock(*this);
+    points_.clear();
+}
+
+void Nivra::setZeroOffset(double offset)
+{
+    const lib::Locker lock(*this);
+    zeroOffset_ = offset;
+}
+
+double Nivra::zeroOffset()
+{
+    const lib::Locker lock(*this);
+    return zeroOffset_;
+}
+
+double Nivra::summatorValue()
+{
+    const lib::Locker lock(*this);
+    return summatorValue_;
+}
+
+void Nivra::setSummatorValue(double percent)
+{
+    const lib::Locker lock(*this);
+    summatorValue_ = percent;
+}
+
+std::string Nivra::lowChannelLabel()
+{
+    const lib::Locker lock(*this);
+    return lowChannelLabel_;
+}
+
+std::string Nivra::highChannelLabel()
+{
+    const lib::Locker lock(*this);
+    return highChannelLabel_;
+}
+
+void Nivra::showLowChannel(double count, double offset)
+{
+    std::string label = channelLabel("sum1: ", count, offset);
+    const lib::Locker lock(*this);
+    lowChannelLabel_ = std::move(label);
+}
+
+void Nivra::showHighChannel(double count, double offset)
+{
+    std::string label = channelLabel("sum10:", count, offset);
+    const lib::Locker lock(*this);
+    highChannelLabel_ = std::move(label);
+}
+
+void Nivra::setDemoPacing(DemoGenerator::Sleep sleep, std::uint32_t seed)
+{
+    demoSleep_ = std::move(sleep);
+    demoSeed_ = seed;
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "chromatogram/Curvepoint.h"
+#include "device/Acquisitionsignals.h"
+#include "device/Demogenerator.h"
+#include "device/Framereader.h"
+#include "device/Linkstatus.h"
+#include "library/Lockobject.h"
+#include "platform/Serialport.h"
+
+#include <boost/signals2/signal.hpp>
+
+#include <array>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+class Configuration;
+class TNivraThread;
+namespace platform {
+class OperatorNotifier;
+}
+
+// The link to the chromatograph: its port, the programme of the next cycle, the acquisition
+// thread and what it delivers. Its lock guards the points, the summator value and the channel
+// labels; each holder keeps it only for the copy it makes.
+//
+// All members except the slots run on the main thread.
+class Nivra : public lib::lock_object {
+public:
+    Nivra(Configuration& configuration, platform::OperatorNotifier& notifier);
+    ~Nivra() override;
+
+    // Port. Parity letters n o e m s and stop bits 1, 1.5, 2 by index.
+    void setPortParams(std::string name, std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex);
+    void applyPortSettings();  // the four values from the settings
+    static std::string modeString(std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex);
+    bool openPort();
+    void closePort();
+    bool portOpen() const { return port_ && port_->isOpen(); }
+    void sendFrame9(const std::array<std::uint8_t, 8>& payload);
+    bool waitForText(std::string_view text);
+    platform::ReadResult readBytes(std::span<std::uint8_t> buffer);
+
+    // The eight values sent with the programme command.
+    std::array<std::int32_t, 8> programme{};
+
+    // Handshake and start of a cycle; false with the status saying why.
+    bool connectForCycle();
+    // Model 1 between cycles: the summator readings alone.
+    bool connectSummatorOnly();
+    // Main thread, every tick: when the thread has ended, takes its results, closes the port and
+    // returns true.
+    bool collectEndedThread();
+
+    std::int32_t status() const { return status_; }
+    bool stopped() const { return stopped_; }
+    bool summatorOnly() const { return summatorOnly_; }
+
+    // Points of the running cycle.
+    std::size_t pointCount();
+    CurvePoint point(std::size_t index);
+    // The points from first on, each with the zero offset subtracted: for the display.
+    CurvePoints copyPointsFrom(std::size_t first);
+    void clearPoints();
+    void setZeroOffset(double offset);
+    double zeroOffset();
+
+    std::int32_t currentAdcCount() const { return live_.adcCount.load(std::memory_order_relaxed); }
+    std::int32_t currentRange() const { return live_.range.load(std::memory_order_relaxed); }
+    std::int32_t currentSecond() const { return live_.second.load(std::memory_order_relaxed); }
+
+    double summatorValue();
+    void setSummatorValue(double percent);
+    // "sum1: 0333h (0,000)" and "sum10:…": the last raw reading of each summator channel.
+    std::string lowChannelLabel();
+    std::string highChannelLabel();
+
+    // Raised on the acquisition thread with every internal summator reading, in percent.
+    boost::signals2::signal<void(double)> summatorReading;
+    // Raised on the main thread when the internal summator turned out to be absent and "use"
+    // was switched off.
+    boost::signals2::signal<void()> summatorLost;
+
+    // For tests: quicker silence, no demo pauses, a fixed demo seed.
+    void setFrameTiming(FrameReader::Timing timing) { timing_ = timing; }
+    void setDemoPacing(DemoGenerator::Sleep sleep, std::uint32_t seed);
+
+private:
+    void startThread(bool summatorOnly);
+    void appendPoint(const CurvePoint& point);
+    void showLowChannel(double count, double offset);
+    void showHighChannel(double count, double offset);
+    void reportSummatorAbsent(std::int32_t presence);
+
+    Configuration& configuration_;
+    platform::OperatorNotifier& notifier_;
+    std::unique_ptr<platform::SerialPort> port_;
+    std::string portName_ = "COM1";
+    std::int32_t speed_ = 38400;
+    std::int32_t parityIndex_ = 2;
+    std::int32_t stopBitsIndex_ = 0;
+
+    std::unique_ptr<TNivraThread> thread_;
+    std::int32_t status_ = statusOk;
+    bool stopped_ = true;
+    bool summatorOnly_ = false;
+    LiveValues live_;
+    FrameReader::Timing timing_;
+    DemoGenerator::Sleep demoSleep_;
+    std::uint32_t demoSeed_;
+
+    // Guarded by the lock.
+    CurvePoints points_;
+    double zeroOffset_ = 0;
+    double summatorValue_ = 0;
+    std::string lowChannelLabel_;
+    std::string highChannelLabel_;
+};
