@@ -35,6 +35,11 @@ int main(int argc, char* argv[])
         std::cout << CommandLine::usage();
         return 0;
     }
+    if (line.cycles.value_or(0) > 0) {
+        // Saying so beats exiting 0 as if the analyses had run.
+        std::cerr << "NivraExe: analysis cycles are not available in this build\n";
+        return 1;
+    }
 
     const auto directory = platform::resolveProgramDirectory(line.directory);
     if (!directory) {
@@ -51,8 +56,7 @@ int main(int argc, char* argv[])
     configuration.saveProgramSettings();
     printSettings(configuration);
 
-    // The acquisition cycle and the windows are not part of this build yet: the station starts
-    // up, checks and writes its settings, and closes.
-    std::cout << "analysis cycles: not available in this build\n";
+    // The work cycle and the windows are not part of this build yet: the station starts up,
+    // checks and writes its settings, and closes.
     return 0;
 }

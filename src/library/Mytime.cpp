@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <limits>
 
 namespace lib {
 namespace {
@@ -29,15 +30,15 @@ int daysInMonth(int year, int month)
 LocalSeconds toLocalSeconds(int year, int month, int day, int hour, int minute, int second)
 {
     // Keeps the loops short and the tables in range whatever a damaged record holds.
-    year = std::clamp(year, 1970, 2200);
+    year = std::clamp(year, 1970, 2106);
     month = std::clamp(month, 1, 12);
     std::int64_t days = day;
     for (int y = 1970; y < year; ++y)
         days += daysInYear(y);
     for (int m = 1; m < month; ++m)
         days += daysInMonth(year, m);
-    const std::int64_t total = days * 86400 + hour * 3600 + minute * 60 + second;
-    return static_cast<LocalSeconds>(total);
+    const std::int64_t total = days * 86400 + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
+    return static_cast<LocalSeconds>(std::clamp<std::int64_t>(total, 0, std::numeric_limits<LocalSeconds>::max()));
 }
 
 LocalTimeFields fromLocalSeconds(LocalSeconds value)

@@ -51,7 +51,7 @@ int decimalsFor(double value)
 
 std::string fixed(double value, int decimals)
 {
-    std::array<char, 512> buffer;
+    std::array<char, 640> buffer;  // the largest double with 300 decimals fits
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, decimals);
     if (result.ec != std::errc())

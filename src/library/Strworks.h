@@ -10,7 +10,9 @@ namespace lib {
 std::string_view trim(std::string_view text);
 
 // The index-th field (from 0) of text cut at separator; a field that begins with a double quote
-// runs to the next double quote. Empty when there is no such field.
+// runs to the next double quote. Empty when there is no such field. Fields lose their
+// surrounding blanks, and the separator after a quoted field belongs to it, so "a", b has two
+// fields, not three.
 std::string getField(std::string_view text, int index, char separator);
 
 // All the fields getField would give, in order.

@@ -38,6 +38,18 @@ bool isBlank(std::string_view text)
 
 } // namespace
 
+void IniDocument::Section::indexKey(std::size_t position)
+{
+    if (lines[position].valueStart != 0)
+        keyLines.try_emplace(lines[position].foldedKey, position);
+}
+
+const IniDocument::Line* IniDocument::Section::findKey(const std::string& foldedKey) const
+{
+    const auto found = keyLines.find(foldedKey);
+    return found == keyLines.end() ? nullptr : &lines[found->second];
+}
+
 IniDocument::Line IniDocument::parseKeyLine(std::string text)
 {
     Line line{std::move(text), {}, 0};
@@ -71,10 +83,13 @@ IniDocument IniDocument::parse(std::string_view bytes)
             text.remove_suffix(1);
         const std::string_view trimmed = trim(text);
         if (isSectionHeader(trimmed)) {
-            document.sections_.push_back({foldCaseCp1251(sectionName(trimmed)), {{std::string(text), {}, 0}}});
+            document.sections_.push_back({foldCaseCp1251(sectionName(trimmed)), {{std::string(text), {}, 0}}, {}});
+        } else if (document.sections_.empty()) {
+            document.preamble_.push_back(parseKeyLine(std::string(text)));
         } else {
-            auto& lines = document.sections_.empty() ? document.preamble_ : document.sections_.back().lines;
-            lines.push_back(parseKeyLine(std::string(text)));
+            auto& section = document.sections_.back();
+            section.lines.push_back(parseKeyLine(std::string(text)));
+            section.indexKey(section.lines.size() - 1);
         }
     }
     document.rebuildIndex();
@@ -119,16 +134,13 @@ std::optional<std::string> IniDocument::read(std::string_view section, std::stri
     const Section* found = findSection(section);
     if (!found)
         return std::nullopt;
-    const std::string folded = foldCaseCp1251(trim(key));
-    for (const auto& line : found->lines) {
-        if (line.valueStart == 0 || line.foldedKey != folded)
-            continue;
-        std::string_view value = trim(std::string_view(line.text).substr(line.valueStart));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        return std::string(value);
-    }
-    return std::nullopt;
+    const Line* line = found->findKey(foldCaseCp1251(trim(key)));
+    if (!line)
+        return std::nullopt;
+    std::string_view value = trim(std::string_view(line->text).substr(line->valueStart));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
 }
 
 bool IniDocument::write(std::string_view section, std::string_view key, std::string_view value)
@@ -142,29 +154,26 @@ bool IniDocument::write(std::string_view section, std::string_view key, std::str
                 last.push_back({});
         }
         const std::string name = singleLine(trim(section));
-        sections_.push_back({foldCaseCp1251(name), {{"[" + name + "]", {}, 0}}});
-        sections_.back().lines.push_back(makeKeyLine(cleanKey, value));
+        sections_.push_back({foldCaseCp1251(name), {{"[" + name + "]", {}, 0}}, {}});
         rebuildIndex();
-        return true;
+        found = &sections_.back();
     }
-    const std::string folded = foldCaseCp1251(cleanKey);
-    auto& lines = found->lines;
-    const auto existing = std::find_if(lines.begin(), lines.end(), [&](const Line& line) {
-        return line.valueStart != 0 && line.foldedKey == folded;
-    });
     Line replacement = makeKeyLine(cleanKey, value);
-    if (existing != lines.end()) {
-        if (existing->text == replacement.text)
+    auto& lines = found->lines;
+    if (const auto existing = found->keyLines.find(replacement.foldedKey); existing != found->keyLines.end()) {
+        Line& line = lines[existing->second];
+        if (line.text == replacement.text)
             return false;
-        *existing = std::move(replacement);
+        line = std::move(replacement);
         return true;
     }
     // After the last line of the section that is not blank, so the blank line before the next
-    // section stays where it is.
+    // section stays where it is; only blank lines move.
     auto position = lines.end();
     while (position - 1 != lines.begin() && isBlank((position - 1)->text))
         --position;
-    lines.insert(position, std::move(replacement));
+    const auto inserted = lines.insert(position, std::move(replacement));
+    found->indexKey(static_cast<std::size_t>(inserted - lines.begin()));
     return true;
 }
 

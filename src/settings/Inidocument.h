@@ -34,6 +34,12 @@ private:
     struct Section {
         std::string foldedName;
         std::vector<Line> lines;  // the header first
+        // First line of each key. Keys are only ever added after the last key line, so the
+        // positions of the keys already there never move.
+        std::unordered_map<std::string, std::size_t> keyLines;
+
+        void indexKey(std::size_t position);
+        const Line* findKey(const std::string& foldedKey) const;
     };
 
     static Line parseKeyLine(std::string text);

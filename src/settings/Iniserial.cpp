@@ -10,6 +10,16 @@ std::string itemKey(int number)
     return "item" + std::to_string(number);
 }
 
+// A damaged element must not end the load or the save of the others.
+template <typename Action>
+void guarded(Action&& action) noexcept
+{
+    try {
+        action();
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 void IniSerialData::saveList(const std::filesystem::path& path)
@@ -30,8 +40,8 @@ void IniSerialData::saveList(IniFile& ini)
     const int size = count();
     ini.writeInteger(section, "size", size);
     for (int i = 1; i <= size; ++i)
-        ini.writeString(section, itemKey(i), '"' + item(i - 1).toText() + '"');
-    afterSave(ini);
+        guarded([&] { ini.writeString(section, itemKey(i), '"' + item(i - 1).toText() + '"'); });
+    guarded([&] { afterSave(ini); });
 }
 
 void IniSerialData::loadList(IniFile& ini)
@@ -39,10 +49,14 @@ void IniSerialData::loadList(IniFile& ini)
     const int size = ini.readInteger(section, "size", -1);
     if (size < 0 || size > maximumSize)
         return;
-    resize(size);
+    try {
+        resize(size);
+    } catch (...) {
+        return;
+    }
     for (int i = 1; i <= size; ++i)
-        item(i - 1).fromText(ini.readString(section, itemKey(i), ""));
-    afterLoad(ini);
+        guarded([&] { item(i - 1).fromText(ini.readString(section, itemKey(i), "")); });
+    guarded([&] { afterLoad(ini); });
 }
 
 void IniSerialData::afterSave(IniFile&) {}

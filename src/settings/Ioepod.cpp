@@ -1,5 +1,6 @@
 #include "settings/Ioepod.h"
 
+#include "library/Codepage.h"
 #include "settings/Inifile.h"
 
 #include <charconv>
@@ -38,12 +39,15 @@ void ioe_pod::save(IniFile& ini) const
 
 void ioe_pod::load(IniFile& ini)
 {
-    const auto text = ini.read(section, key);
-    if (!text || text->size() / 2 != size_)
+    const auto value = ini.read(section, key);
+    if (!value)
+        return;
+    const std::string text = lib::toCp1251(*value);  // the length rule counts the file's characters
+    if (text.size() / 2 != size_)
         return;
     std::vector<std::byte> bytes(size_);
     for (std::size_t i = 0; i < size_; ++i)
-        bytes[i] = pairValue(std::string_view(*text).substr(i * 2, 2));
+        bytes[i] = pairValue(std::string_view(text).substr(i * 2, 2));
     std::copy(bytes.begin(), bytes.end(), block_);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 TEST(LocalSeconds, EpochIsDayOne)
@@ -34,11 +36,14 @@ TEST(LocalSeconds, EveryDayFrom1970ConvertsBack)
     }
 }
 
-TEST(LocalSeconds, DamagedFieldsStayInRange)
+TEST(LocalSeconds, DamagedFieldsSaturateInsteadOfWrapping)
 {
-    EXPECT_NO_THROW(lib::toLocalSeconds(1'000'000'000, 13, 40, 25, 61, 61));
-    EXPECT_NO_THROW(lib::fromLocalSeconds(0));
-    EXPECT_NO_THROW(lib::fromLocalSeconds(0xFFFFFFFFu));
+    constexpr auto largest = std::numeric_limits<lib::LocalSeconds>::max();
+    EXPECT_EQ(lib::toLocalSeconds(1'000'000'000, 13, 40, 25, 61, 61), largest);
+    EXPECT_EQ(lib::toLocalSeconds(2000, 1, 1, 2000000, 0, 0), largest);
+    EXPECT_EQ(lib::toLocalSeconds(1970, 1, 1, -100000, 0, 0), 0u);
+    EXPECT_EQ(lib::toLocalSeconds(1800, 0, 1, 0, 0, 0), 86400u);  // before the epoch: its first day
+    EXPECT_EQ(lib::fromLocalSeconds(largest).year, 2106);
 }
 
 } // namespace

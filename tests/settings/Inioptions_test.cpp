@@ -127,6 +127,16 @@ TEST(IniOptions, ValuesThatParse)
     auto zero = lib::IniFile::inMemory("[kinds]\r\nbool=0\r\n");
     sample.loadFrom(zero);
     EXPECT_FALSE(sample.flag);
+
+    // Eight characters for four bytes, the last pair no number: that byte is 0. A Cyrillic
+    // letter is one character of the file.
+    for (const char* text : {"010000ZZ", "010000\xFF\xFF"}) {
+        auto pod = lib::IniFile::inMemory(std::string("[kinds]\r\npod4=") + text + "\r\n");
+        Sample s;
+        s.pod4 = 0x7F7F7F7F;
+        s.loadFrom(pod);
+        EXPECT_EQ(s.pod4, 1) << text;
+    }
 }
 
 // A binding that fails, between two that work.

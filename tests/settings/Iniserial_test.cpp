@@ -60,6 +60,30 @@ TEST(IniSerialData, SavesSizeAndQuotedItemsAndLoadsThemBack)
     EXPECT_EQ(loaded.loads, 1);
 }
 
+TEST(IniSerialData, ADamagedItemDoesNotStopTheOthers)
+{
+    struct Fragile : Entry {
+        void fromText(std::string_view text) override
+        {
+            if (text == "bad")
+                throw std::runtime_error("damaged");
+            Entry::fromText(text);
+        }
+    };
+    struct FragileList : EntryList {
+        std::vector<Fragile> fragile;
+        int count() const override { return static_cast<int>(fragile.size()); }
+        lib::IniSerialItem& item(int index) override { return fragile.at(static_cast<std::size_t>(index)); }
+        void resize(int size) override { fragile.resize(static_cast<std::size_t>(size)); }
+    } list;
+    auto ini = lib::IniFile::inMemory(lib::toCp1251("[список]\r\nsize=3\r\nitem1=\"a 1\"\r\nitem2=bad\r\nitem3=\"c 3\"\r\n"));
+    EXPECT_NO_THROW(list.loadList(ini));
+    ASSERT_EQ(list.fragile.size(), 3u);
+    EXPECT_EQ(list.fragile[0].name, "a");
+    EXPECT_EQ(list.fragile[2].value, 3);
+    EXPECT_EQ(list.loads, 1);
+}
+
 TEST(IniSerialData, SizeDecidesWhetherTheListIsTouched)
 {
     struct Case {
