@@ -15,7 +15,7 @@ bool FrameReader::findSync(std::uint8_t& sync)
 {
     using Clock = std::chrono::steady_clock;
     auto lastByte = Clock::now();
-    for (;;) {
+    while (!stop_.stop_requested()) {
         const auto result = channel_.read({&sync, 1});
         if (result.count == 1) {
             if (sync & 0x80)
@@ -30,6 +30,7 @@ bool FrameReader::findSync(std::uint8_t& sync)
             return false;
         std::this_thread::sleep_for(timing_.failurePause);
     }
+    return false;
 }
 
 LinkStatus FrameReader::next(DeviceFrame& frame)

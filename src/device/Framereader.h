@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <stop_token>
 
 // Reads the chromatograph's four-byte frames from its port.
 //
@@ -27,6 +28,9 @@ public:
 
     LinkStatus next(DeviceFrame& frame) override;
 
+    // A stream of bytes without a sync bit never ends by itself; this lets the owner stop it.
+    void setStopToken(std::stop_token stop) { stop_ = std::move(stop); }
+
 private:
     // Waits for a byte with the sync bit; false on silence.
     bool findSync(std::uint8_t& sync);
@@ -36,4 +40,5 @@ private:
     AdcParameters adc_;
     bool summatorInUse_;
     Timing timing_;
+    std::stop_token stop_;
 };

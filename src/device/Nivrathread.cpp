@@ -40,13 +40,15 @@ void TNivraThread::join()
         thread_.join();
 }
 
-std::unique_ptr<FrameSource> TNivraThread::makeSource()
+std::unique_ptr<FrameSource> TNivraThread::makeSource(std::stop_token stop)
 {
     const auto& settings = parameters_.acquisition;
     if (parameters_.demo)
         return std::make_unique<DemoGenerator>(settings.samplesPerSecond, parameters_.demoSeed, parameters_.demoSleep);
-    return std::make_unique<FrameReader>(*port_, settings.model, settings.adc, settings.summatorInUse,
-                                         parameters_.timing);
+    auto reader = std::make_unique<FrameReader>(*port_, settings.model, settings.adc, settings.summatorInUse,
+                                                parameters_.timing);
+    reader->setStopToken(std::move(stop));
+    return reader;
 }
 
 void TNivraThread::run(std::stop_token stop)
@@ -57,7 +59,7 @@ void TNivraThread::run(std::stop_token stop)
         finished_.store(true, std::memory_order_release);
         return;
     }
-    const auto source = makeSource();
+    const auto source = makeSource(stop);
     Acquisition acquisition(parameters_.acquisition, signals, live_, summator_);
     while (!stop.stop_requested() && !source->exhausted()) {
         DeviceFrame frame;

@@ -41,7 +41,7 @@ public:
 
 private:
     void run(std::stop_token stop);
-    std::unique_ptr<FrameSource> makeSource();
+    std::unique_ptr<FrameSource> makeSource(std::stop_token stop);
 
     Parameters parameters_;
     std::unique_ptr<platform::ByteChannel> port_;

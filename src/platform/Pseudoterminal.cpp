@@ -36,10 +36,10 @@ PseudoTerminal::PseudoTerminal() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_
     ::fcntl(master_.get(), F_SETFL, ::fcntl(master_.get(), F_GETFL) | O_NONBLOCK);
 }
 
-bool PseudoTerminal::write(std::span<const std::uint8_t> bytes)
+bool PseudoTerminal::write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout)
 {
     std::size_t done = 0;
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    const auto deadline = Clock::now() + timeout;
     while (master_.valid() && done < bytes.size()) {
         const ssize_t written = ::write(master_.get(), bytes.data() + done, bytes.size() - done);
         if (written >= 0) {

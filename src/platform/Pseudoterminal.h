@@ -22,7 +22,8 @@ public:
     int masterFd() const { return master_.get(); }
     bool isOpen() const { return master_.valid(); }
 
-    bool write(std::span<const std::uint8_t> bytes);
+    // Waits at most timeout for room when the station does not read.
+    bool write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Whatever arrives within the time-out, at most maximum bytes.
     std::vector<std::uint8_t> read(std::size_t maximum, std::chrono::milliseconds timeout);
     // Exactly count bytes, or fewer when the time-out runs out first.

@@ -269,3 +269,25 @@ TEST(CommPort, ModeReadsAndTheErrorFlag)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LinkTest, EndlessNoiseDoesNotKeepTheStationFromClosing)
+{
+    auto station = std::make_unique<Nivra>(configuration, notifier);
+    station->applyPortSettings();
+    auto peer = answerCommand({'O', 'K'});
+    ASSERT_TRUE(station->connectForCycle());
+    peer.join();
+    std::atomic<bool> noisy{true};
+    std::jthread noise([this, &noisy] {
+        while (noisy)
+            instrument.write(Bytes(64, 0x11), 50ms);  // never a sync byte
+    });
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(station->collectEndedThread());  // noise is not silence: still reading
+    station.reset();  // must return although the noise goes on
+    noisy = false;
+}
+
+} // namespace
