@@ -59,6 +59,10 @@ public:
     bool summatorOnly() const { return summatorOnly_; }
 
     // Points of the running cycle.
+    // Appended by the acquisition thread; public so that stored or test signals can be replayed.
+    void appendPoint(const CurvePoint& point);
+    // The points themselves, only while the caller holds this link's lock (a calculation pass).
+    const CurvePoints& pointsUnderLock() const { return points_; }
     std::size_t pointCount();
     CurvePoint point(std::size_t index);
     // The points from first on, each with the zero offset subtracted: for the display.
@@ -89,7 +93,6 @@ public:
 
 private:
     void startThread(bool summatorOnly);
-    void appendPoint(const CurvePoint& point);
     void showLowChannel(double count, double offset);
     void showHighChannel(double count, double offset);
     void reportSummatorAbsent(std::int32_t presence);

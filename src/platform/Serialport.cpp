@@ -126,6 +126,14 @@ bool SerialPort::open(std::string_view name)
     return true;
 }
 
+void SerialPort::close()
+{
+    if (isOpen())
+        ::ioctl(fd_.get(), TIOCNXCL);
+    fd_.close();
+    pendingBegin_ = pendingEnd_ = 0;
+}
+
 bool SerialPort::configure(std::string_view mode)
 {
     const auto line = parseMode(mode);
@@ -156,11 +164,20 @@ void SerialPort::raiseRts()
         ::ioctl(fd_.get(), TIOCMBIS, &lines);
 }
 
+std::size_t SerialPort::takePending(std::span<std::uint8_t> buffer)
+{
+    const std::size_t count = std::min(buffer.size(), pendingEnd_ - pendingBegin_);
+    std::copy_n(pending_.begin() + static_cast<std::ptrdiff_t>(pendingBegin_), count, buffer.begin());
+    pendingBegin_ += count;
+    return count;
+}
+
 ReadResult SerialPort::read(std::span<std::uint8_t> buffer)
 {
     ReadResult result;
     if (!isOpen())
         return {false, 0};
+    result.count = takePending(buffer);
     const auto start = Clock::now();
     const auto totalDeadline = start + total_;
     auto deadline = totalDeadline;
@@ -173,7 +190,7 @@ ReadResult SerialPort::read(std::span<std::uint8_t> buffer)
             return {false, result.count};
         if (ready == 0)
             return result;  // time-out
-        const ssize_t got = ::read(fd_.get(), buffer.data() + result.count, buffer.size() - result.count);
+        const ssize_t got = ::read(fd_.get(), pending_.data(), pending_.size());
         if (got < 0) {
             if (errno == EAGAIN || errno == EINTR)
                 continue;
@@ -181,7 +198,9 @@ ReadResult SerialPort::read(std::span<std::uint8_t> buffer)
         }
         if (got == 0)
             return {false, result.count};  // hang-up
-        result.count += static_cast<std::size_t>(got);
+        pendingBegin_ = 0;
+        pendingEnd_ = static_cast<std::size_t>(got);
+        result.count += takePending(buffer.subspan(result.count));
         // After a byte, the gap to the next one is bounded too.
         deadline = std::min(totalDeadline, Clock::now() + interval_);
     }

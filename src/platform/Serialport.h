@@ -3,6 +3,7 @@
 #include "platform/Bytechannel.h"
 #include "platform/Filedescriptor.h"
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -18,14 +19,16 @@ public:
     static std::string devicePath(std::string_view name);
 
     SerialPort() = default;
-    ~SerialPort() override = default;
+    ~SerialPort() override { close(); }
     SerialPort(SerialPort&&) noexcept = default;
     SerialPort& operator=(SerialPort&&) noexcept = default;
 
     // Opens an existing terminal device for this process alone; false for anything else.
     bool open(std::string_view name);
     bool isOpen() const { return fd_.valid(); }
-    void close() { fd_.close(); }
+    // Lifts the exclusive use first: on a terminal that someone else also holds open (a
+    // pseudo-terminal's peer) the flag would outlive this close and refuse the next open.
+    void close();
 
     // Speed, parity letter (n o e m s), data bits, stop bits ("1", "1.5" taken as 2, "2").
     bool configure(std::string_view mode);
@@ -38,7 +41,14 @@ public:
     void clearError() override;
 
 private:
+    std::size_t takePending(std::span<std::uint8_t> buffer);
+
     FileDescriptor fd_;
+    // Bytes read ahead: the frame reader asks for one byte, then three; reading what has
+    // arrived in one call keeps the system calls per frame well below one.
+    std::array<std::uint8_t, 256> pending_{};
+    std::size_t pendingBegin_ = 0;
+    std::size_t pendingEnd_ = 0;
     std::chrono::milliseconds interval_{1000};
     std::chrono::milliseconds total_{1000};
 };
