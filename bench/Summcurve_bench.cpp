@@ -1,0 +1,2 @@
+// Filled by the unit's author.
+#include <benchmark/benchmark.h>
