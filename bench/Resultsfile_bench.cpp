@@ -1,2 +1,133 @@
-// Filled by the unit's author.
+// The results table of a well with many analyses: opening it at start-up, the text of a cell
+// as the grid draws it, appending one analysis, and deleting rows.
+#include "results/Regfile.h"
+#include "results/Regparam.h"
+#include "results/Textgrid.h"
+
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr int wellRecords = 100000;
+
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "nivra-resultsfile-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("no scratch folder");
+        path_ = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::filesystem::path resultsPath() const { return path_ / "data.tim"; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Six gases, the total and six shares.
+CalculatedGazes analysis()
+{
+    CalculatedGazes results;
+    const char* gases[] = {"метан", "этан", "пропан", "ибутан", "нбутан", "пентан"};
+    for (const char* gas : gases)
+        results.push_back({0, gas, "", std::string(gas) + "_абс", "", "", 0.0012, 0, 0, 0});
+    results.push_back({0, CalculatedGaz::totalName, "", CalculatedGaz::totalName, "", "", 0.0072, 0, 0, 1});
+    for (const char* gas : gases)
+        results.push_back({0, std::string(gas) + "_отн", "", std::string(gas) + "_отн", "", "", 16.7, 0, 0, 1});
+    return results;
+}
+
+// A well folder with records analyses and the channel list of the last one.
+void fillWell(const ScratchFolder& folder, int records)
+{
+    reg_file::Params params;
+    reg_file::File record;
+    const CalculatedGazes results = analysis();
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        params.push_back(reg_file::Param::percent(results[k].name, results[k].key));
+        record.values[k] = static_cast<float>(results[k].concentration);
+    }
+    reg_file::writeChannelList(folder.resultsPath().parent_path() / TextGrid::channelListName, params);
+    std::FILE* file = std::fopen(folder.resultsPath().c_str(), "wb");
+    for (int i = 0; i < records; ++i) {
+        record.time = static_cast<lib::LocalSeconds>(1191428700 + 600 * i);
+        record.depth = 1000.0F + 0.1F * static_cast<float>(i);
+        const auto bytes = record.bytes();
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+    }
+    std::fclose(file);
+}
+
+void BM_OpenWell(benchmark::State& state)
+{
+    ScratchFolder folder;
+    fillWell(folder, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TextGrid grid;
+        benchmark::DoNotOptimize(grid.open(folder.resultsPath()));
+        state.PauseTiming();
+        grid.close();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenWell)->Arg(1000)->Arg(wellRecords)->Unit(benchmark::kMicrosecond);
+
+// The cells of the last screenful, one cell per iteration; the same time for any well size.
+void BM_VisibleCellText(benchmark::State& state)
+{
+    ScratchFolder folder;
+    fillWell(folder, static_cast<int>(state.range(0)));
+    TextGrid grid;
+    grid.open(folder.resultsPath());
+    const int rows = grid.rowCount();
+    const int columns = grid.columnCount();
+    int cell = 0;
+    for (auto _ : state) {
+        const int row = rows - 1 - (cell / columns) % 40;
+        benchmark::DoNotOptimize(grid.cellText(cell % columns, row));
+        ++cell;
+    }
+}
+BENCHMARK(BM_VisibleCellText)->Arg(1000)->Arg(wellRecords);
+
+// One analysis, written, flushed to the disk, remapped, and its channel list replaced.
+void BM_AppendAnalysis(benchmark::State& state)
+{
+    ScratchFolder folder;
+    fillWell(folder, wellRecords);
+    TextGrid grid;
+    grid.open(folder.resultsPath());
+    const CalculatedGazes results = analysis();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(grid.appendResults(results, 2500.5));
+}
+BENCHMARK(BM_AppendAnalysis)->Unit(benchmark::kMillisecond);
+
+// Two rows out of the middle: the kept records are written to a new file that replaces the old.
+void BM_DeleteTwoRows(benchmark::State& state)
+{
+    ScratchFolder folder;
+    fillWell(folder, wellRecords);
+    TextGrid grid;
+    grid.open(folder.resultsPath());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(grid.deleteRows(wellRecords / 4, wellRecords / 4 + 1));
+}
+BENCHMARK(BM_DeleteTwoRows)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace

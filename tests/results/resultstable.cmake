@@ -1,1 +1,4 @@
-# Filled by the unit's author.
+nivra_test_executable(nivra_resultstable_tests
+  Resultstable_test.cpp
+  Textgrid_test.cpp
+)

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "analysis/Calculatedgaz.h"
+#include "library/Mytime.h"
+#include "results/Regparam.h"
+#include "results/Resultsfile.h"
+#include "settings/Inioptions.h"
+
+#include <boost/signals2/signal.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The results table of the well: every announced analysis becomes one record of "data.tim",
+// the channel list "inpgti.nbl" beside it names the values, and the table shows one row per
+// record. This is the table's logic; the view draws what columns(), cellText() and the grid
+// properties say and repaints on redrawn.
+//
+// Its one option, "reverse_mode" in section "TextGrid", is loaded and saved by the main window.
+class TextGrid : public lib::ini_options {
+public:
+    static constexpr const char* channelListName = "inpgti.nbl";
+    static constexpr const char* section = "TextGrid";
+    static constexpr const char* depthHeader = "Глубина, м";
+    static constexpr const char* timeHeader = "      Дата Время      ";
+    static constexpr const char* noDepthText = "-------     ";
+    static constexpr const char* widthSample = "  0.00000  ";
+    static constexpr std::uint32_t totalColour = 0xFFFFF0;
+    static constexpr std::uint32_t gasColour = 0xF0FFF0;
+    static constexpr double editTolerance = 0.00001;
+    static constexpr std::size_t maxColumns = 128;
+
+    struct Column {
+        std::string header;
+        std::optional<std::uint32_t> background;  // none: the system's window colour
+        int slot = -1;                            // value slot, -1 for depth and time
+        int decimals = 0;
+        int width = 0;                            // pixels
+
+        bool operator==(const Column&) const = default;
+    };
+
+    // How wide a text is in the grid's font, and how high a line of it; the view sets its font's.
+    struct TextMetrics {
+        std::function<int(std::string_view)> width;
+        int lineHeight = 0;
+    };
+
+    using Clock = std::function<lib::LocalSeconds()>;
+
+    explicit TextGrid(Clock clock = lib::localSecondsNow);
+
+    // Opens or creates the results file and reads the channel list beside it; false (an empty
+    // table, appending does nothing) when the file cannot be opened.
+    bool open(const std::filesystem::path& path);
+    void close();
+    bool isOpen() const { return file_.isOpen(); }
+    std::size_t recordCount() const { return file_.recordCount(); }
+    const reg_file::Params& descriptors() const { return descriptors_; }
+
+    // One analysis: the k-th result goes to value slot k. A record has 32 slots, so of a longer
+    // list only the first 32 results are stored and described. False when nothing was stored;
+    // the table and the channel list then stay as they were.
+    bool appendResults(const CalculatedGazes& results, double depth);
+
+    // Rebuilds the column table and the grid size and selects the last row.
+    void redraw();
+    const std::vector<Column>& columns() const { return columns_; }
+    int rowCount() const;
+    int columnCount() const { return static_cast<int>(columns_.size()); }
+    int rowHeight() const { return rowHeight_; }
+    void setTextMetrics(TextMetrics metrics);
+
+    std::string cellText(int column, int row) const;
+
+    int selectedRow() const { return selectedRow_; }
+    void selectRow(int row);
+
+    // Edit mode: no fixed column, cells editable, single cells selected.
+    void setEditMode(bool on);
+    bool editMode() const { return editMode_; }
+    int fixedColumnCount() const { return editMode_ ? 0 : 1; }
+    bool selectsWholeRows() const { return !editMode_; }
+
+    // Enter pressed in a cell (edit mode only): the depth or a value of the record takes the
+    // typed number when it differs from the stored one by at least editTolerance. True when the
+    // file changed.
+    bool editCell(int column, int row, std::string_view text);
+
+    // Moves "data.tim" aside as "data.tim.bak" (one generation; an empty file is not moved, so a
+    // second clear keeps the copy) and starts an empty table. False, with the records kept,
+    // when the file cannot be moved aside.
+    bool clearAll();
+    // Grid rows first … last (records first − 1 … last − 1).
+    void zeroRows(int first, int last);
+    bool deleteRows(int first, int last);
+
+    bool reverseMode() const { return reverseMode_; }
+    void setReverseMode(bool on);
+
+    // After every rebuild of the columns or change of the records: the view repaints.
+    boost::signals2::signal<void()> redrawn;
+
+protected:
+    void declare(lib::ini_options_elements& list) override;
+    void afterLoad(lib::IniFile& ini) override;
+
+private:
+    struct RecordRange {
+        std::size_t first;
+        std::size_t last;
+    };
+
+    void buildColumns();
+    void addFixedColumns();
+    void addNormalColumns();
+    void addReverseColumns();
+    void addSlotColumn(std::size_t slot, std::uint32_t background, int decimals);
+    int columnWidth(const std::string& header) const;
+    void redrawKeepingSelection();
+    std::optional<std::size_t> recordOfRow(int row) const;
+    std::optional<RecordRange> recordsOfRows(int first, int last) const;
+    std::filesystem::path channelListPath() const;
+    bool channelListHolds(const reg_file::Params& params) const;
+    std::string valueText(const reg_file::File& record, const Column& column) const;
+
+    Clock clock_;
+    results::ResultsFile file_;
+    reg_file::Params descriptors_;
+    std::vector<Column> columns_;
+    TextMetrics metrics_;
+    int rowHeight_ = 0;
+    int selectedRow_ = 1;
+    bool editMode_ = false;
+    bool reverseMode_ = false;
+};
