@@ -1,1 +1,4 @@
-# Filled by the unit's author.
+# Summator trend and its file "gsumm.dat".
+target_sources(nivra_core PRIVATE
+  Summcurve.cpp
+)

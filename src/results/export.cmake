@@ -1,1 +1,5 @@
-# Filled by the unit's author.
+# Daily text export and the event journal.
+target_sources(nivra_core PRIVATE
+  Log.cpp
+  Textfile.cpp
+)

@@ -1,1 +1,4 @@
-# Filled by the unit's author.
+nivra_test_executable(nivra_export_tests
+  Log_test.cpp
+  Textfile_test.cpp
+)
