@@ -1,1 +1,6 @@
-# Filled by the unit's author.
+# Chromatogram curve, its marks and its files.
+target_sources(nivra_core PRIVATE
+  Bytereader.cpp
+  Bytewriter.cpp
+  Graphics.cpp
+)

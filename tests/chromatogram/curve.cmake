@@ -1,1 +1,3 @@
-# Filled by the unit's author.
+nivra_test_executable(nivra_curve_tests
+  Graphics_test.cpp
+)

@@ -1,1 +1,3 @@
-# Filled by the unit's author.
+nivra_test_executable(nivra_history_tests
+  History_test.cpp
+)

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "analysis/Calculatedgaz.h"
+#include "chromatogram/Curvepoint.h"
+#include "chromatogram/Gazarea.h"
+#include "chromatogram/Plotlayout.h"
+#include "library/Mytime.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ByteReader;
+class ByteWriter;
+class GazOptions;
+class Nivra;
+
+// The chromatogram of one analysis: samples against time, the gas windows marked over them,
+// and what the drawing needs to scale them. The live curve fills from the acquisition buffer;
+// the history keeps thinned archive copies. Main thread only, except that appendSamples takes
+// the buffer's lock.
+class MyGraphics {
+public:
+    // Longer sample or mark lists are not read back: only archive copies go into the history.
+    static constexpr std::int32_t maxStoredCount = 2000;
+    static constexpr std::size_t maxTextLength = 255;  // CP1251 bytes of a stored text
+    static constexpr std::string_view analysisFileMagic = "NivraGazCurve";
+    static constexpr std::uint8_t analysisFileVersion = 1;
+    static constexpr std::string_view analysisFolderName = "Analiz";
+
+    struct SignalRange {
+        double minimum = 0;
+        double maximum = 0;
+        bool operator==(const SignalRange&) const = default;
+    };
+
+    // What the ".rzg" file of a finished analysis is made from; set once on the live curve by
+    // the work-cycle controller.
+    struct AnalysisFileSource {
+        const GazOptions* gases = nullptr;
+        const CalculatedGazes* results = nullptr;  // the calculation's list
+        std::function<bool()> saveScienceValues;   // the controller's "save_science_values"
+        std::filesystem::path programDirectory;    // holds "Analiz"; empty: the current directory
+        std::function<lib::LocalSeconds()> clock = lib::localSecondsNow;
+    };
+
+    // Samples.
+    void clearSamples();
+    // Copies, under the buffer's lock, the buffer's samples this curve does not have yet, each
+    // with the buffer's zero shift removed.
+    void appendSamples(Nivra& buffer);
+    std::size_t sampleCount() const { return samples_.size(); }
+    // Value and elapsed seconds; std::out_of_range for an index outside the curve.
+    const CurvePoint& sample(std::size_t index) const { return samples_[index]; }
+    const CurvePoints& samples() const { return samples_; }
+    void setSamples(CurvePoints samples) { samples_ = std::move(samples); }
+
+    // Fields.
+    const std::string& title() const { return title_; }
+    void setTitle(std::string title) { title_ = std::move(title); }
+    std::uint32_t backgroundColour() const { return backgroundColour_; }
+    void setBackgroundColour(std::uint32_t colour) { backgroundColour_ = colour; }
+    std::uint32_t frameColour() const { return frameColour_; }
+    void setFrameColour(std::uint32_t colour) { frameColour_ = colour; }
+    bool archived() const { return archived_; }
+    void setArchived(bool archived) { archived_ = archived; }
+    std::int32_t pointCount() const { return pointCount_; }
+    void setPointCount(std::int32_t count) { pointCount_ = count; }
+
+    // Signal scale: a manual maximum of 0 means automatic.
+    void setManualRange(double minimum, double maximum);
+    SignalRange range() const;
+    double minimum() const { return minimum_; }
+    double manualMaximum() const { return manualMaximum_; }
+    double autoMaximum() const { return autoMaximum_; }
+    void setAutoMaximum(double maximum) { autoMaximum_ = maximum; }
+    const PlotLayout& layout() const { return layout_; }
+    void setLayout(const PlotLayout& layout) { layout_ = layout; }
+
+    // Marks, one per gas of the table, and the result list they were built from (none: no
+    // results box).
+    void buildMarks(const GazOptions& gases, const CalculatedGazes* results, std::int32_t pointsPerSecond);
+    const std::vector<GazArea>& marks() const { return marks_; }
+    void setMarks(std::vector<GazArea> marks) { marks_ = std::move(marks); }
+    const CalculatedGazes* results() const { return results_; }
+
+    // Serialisation shared by the ".rzg" file and the history. Reading stops at the first
+    // field that is damaged or missing and returns false; fields not read keep their values.
+    void writeTo(ByteWriter& out) const;
+    bool readFrom(ByteReader& in);
+
+    // The ".rzg" file of a finished analysis; true when a file was written. Failures are
+    // silent: the analysis goes on without the file.
+    void setAnalysisFileSource(AnalysisFileSource source) { fileSource_ = std::move(source); }
+    bool saveAnalysisFile(std::int32_t completionCode) const;
+    // The work cycle's "cycle finished" notification.
+    void cycleFinished(std::int32_t status) { saveAnalysisFile(status); }
+    // "Analiz/<yyyy-mm-dd>/<hh-nn>.rzg" under the program directory for that moment.
+    static std::filesystem::path analysisFilePath(const std::filesystem::path& programDirectory, lib::LocalSeconds now);
+
+    // The thinned copy the history keeps: blocks of samplesPerSecond / 2 samples averaged.
+    std::unique_ptr<MyGraphics> makeArchiveCopy(std::int32_t samplesPerSecond, const GazOptions& gases,
+                                                const CalculatedGazes* results) const;
+    static std::int32_t archiveStep(std::int32_t samplesPerSecond);
+
+private:
+    std::string analysisFileContents() const;
+
+    std::string title_;
+    std::uint32_t backgroundColour_ = 0xFFFFFF;
+    std::uint32_t frameColour_ = 0;
+    CurvePoints samples_;
+    std::vector<GazArea> marks_;
+    const CalculatedGazes* results_ = nullptr;
+    bool archived_ = false;
+    std::int32_t pointCount_ = 0;
+    double manualMaximum_ = 0;
+    double autoMaximum_ = 0;
+    double minimum_ = 0;
+    PlotLayout layout_;
+    AnalysisFileSource fileSource_;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "analysis/Calculatedgaz.h"
+#include "chromatogram/Graphics.h"
+#include "library/Mytime.h"
+#include "results/Historygrid.h"
+
+#include <boost/signals2/signal.hpp>
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Configuration;
+class GazOptions;
+
+// Thumbnails of the last analyses: thinned copies of their chromatograms, newest first, kept
+// across restarts in "nivra2.history". User-interface thread only.
+class History {
+public:
+    static constexpr std::size_t maxEntries = 24;
+    static constexpr std::string_view fileMagic = "NivraHistory";
+    static constexpr std::uint8_t fileVersion = 1;
+    static constexpr const char* fileName = "nivra2.history";
+
+    // Bound to the settings, the gas table and the calculation's result list for the copies.
+    History(const Configuration& configuration, const GazOptions& gases, const CalculatedGazes& results);
+
+    // A normally ended analysis: its live curve becomes the newest entry.
+    void add(const MyGraphics& curve);
+
+    // Failures are silent: false from save, an empty history from load.
+    bool save(const std::filesystem::path& path) const;
+    void load(const std::filesystem::path& path);
+    std::string fileContents() const;
+    // Reads what a history file holds; a damaged part ends the reading and what was read stays.
+    void loadFrom(std::string_view bytes);
+
+    std::size_t entryCount() const { return entries_.size(); }
+    // std::out_of_range for an index outside the list.
+    const MyGraphics& entry(std::size_t index) const { return *entries_.at(index); }
+    const MyGraphics* selectedEntry() const;
+    int selected() const { return selected_; }
+
+    // The picture cells of the history page; a click on a picture selects its entry, a click
+    // beside all of them keeps the selection. True when an entry was hit.
+    static GridRect entryRect(std::size_t index, int width, int height, int margin);
+    bool hitTest(int x, int y, int width, int height, int margin);
+
+    void setClock(std::function<lib::LocalSeconds()> clock) { clock_ = std::move(clock); }
+
+    boost::signals2::signal<void()> historyChanged;
+
+private:
+    std::string titleFor(lib::LocalSeconds now) const;
+
+    const Configuration& configuration_;
+    const GazOptions& gases_;
+    const CalculatedGazes& results_;
+    std::vector<std::unique_ptr<MyGraphics>> entries_;
+    int selected_ = -1;
+    std::function<lib::LocalSeconds()> clock_ = lib::localSecondsNow;
+};
