@@ -1,6 +1,0 @@
-# Chromatogram curve, its marks and its files.
-target_sources(nivra_core PRIVATE
-  Bytereader.cpp
-  Bytewriter.cpp
-  Graphics.cpp
-)

@@ -1,5 +1,0 @@
-# Daily text export and the event journal.
-target_sources(nivra_core PRIVATE
-  Log.cpp
-  Textfile.cpp
-)

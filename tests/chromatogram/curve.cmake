@@ -1,3 +1,0 @@
-nivra_test_executable(nivra_curve_tests
-  Graphics_test.cpp
-)

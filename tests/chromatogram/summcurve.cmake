@@ -1,3 +1,0 @@
-nivra_test_executable(nivra_summcurve_tests
-  Summcurve_test.cpp
-)
