@@ -120,15 +120,21 @@ platform::ReadResult Nivra::readBytes(std::span<std::uint8_t> buffer)
     return port_->read(buffer);
 }
 
+bool Nivra::ensurePortOpen()
+{
+    if (portOpen() || openPort())
+        return true;
+    closePort();
+    status_ = statusPortFailed;
+    return false;
+}
+
 bool Nivra::connectForCycle()
 {
     status_ = statusOk;
     if (!configuration_.demo) {
-        if (!portOpen() && !openPort()) {
-            closePort();
-            status_ = statusPortFailed;
+        if (!ensurePortOpen())
             return false;
-        }
         const auto command = framecodec::programmeCommand(programme);
         std::array<std::uint8_t, 8> payload{};
         std::copy(command.begin(), command.begin() + 8, payload.begin());
@@ -154,11 +160,8 @@ bool Nivra::connectSummatorOnly()
 {
     status_ = statusOk;
     if (!configuration_.demo) {
-        if (!portOpen() && !openPort()) {
-            closePort();
-            status_ = statusPortFailed;
+        if (!ensurePortOpen())
             return false;
-        }
         sendFrame9(framecodec::summatorOnlyPayload);
     }
     if (!thread_)

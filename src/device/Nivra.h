@@ -92,6 +92,7 @@ public:
     void setDemoPacing(DemoGenerator::Sleep sleep, std::uint32_t seed);
 
 private:
+    bool ensurePortOpen();
     void startThread(bool summatorOnly);
     void showLowChannel(double count, double offset);
     void showHighChannel(double count, double offset);
