@@ -1,6 +1,7 @@
 #include "platform/Atomicfile.h"
 
 #include "platform/Filedescriptor.h"
+#include "platform/Filesteps.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -9,20 +10,6 @@
 
 namespace platform {
 namespace {
-
-bool writeAll(int fd, std::string_view contents)
-{
-    while (!contents.empty()) {
-        const ssize_t written = ::write(fd, contents.data(), contents.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        contents.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
 
 // Writing through a symbolic link must replace the file it points at, not the link.
 std::filesystem::path resolvedTarget(const std::filesystem::path& path)
@@ -36,35 +23,19 @@ std::filesystem::path resolvedTarget(const std::filesystem::path& path)
     return path;
 }
 
-mode_t modeFor(const std::filesystem::path& target)
-{
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    return 0644;
-}
-
-void syncDirectory(const std::filesystem::path& directory)
-{
-    const FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid())
-        ::fsync(fd.get());
-}
-
 } // namespace
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents)
 {
     const std::filesystem::path target = resolvedTarget(path);
-    const std::filesystem::path directory =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path directory = directoryOf(target);
     std::string temporaryName = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
 
     FileDescriptor fd(::mkostemp(temporaryName.data(), O_CLOEXEC));
     if (!fd.valid())
         return false;
-    const bool written = ::fchmod(fd.get(), modeFor(target)) == 0 && writeAll(fd.get(), contents)
-        && ::fsync(fd.get()) == 0;
+    const bool written = ::fchmod(fd.get(), modeFor(target)) == 0
+        && writeAll(fd.get(), contents.data(), contents.size()) && ::fsync(fd.get()) == 0;
     if (!fd.close() || !written || ::rename(temporaryName.c_str(), target.c_str()) != 0) {
         ::unlink(temporaryName.c_str());
         return false;

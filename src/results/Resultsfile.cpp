@@ -1,7 +1,7 @@
 #include "results/Resultsfile.h"
 
 #include "platform/Atomicfile.h"
-#include "results/Filesteps.h"
+#include "platform/Filesteps.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -66,7 +66,7 @@ bool ResultsFile::append(const reg_file::File& record)
     // After the last complete record: a torn one left by a crash is overwritten.
     const off_t end = info.st_size - info.st_size % static_cast<off_t>(recordSize);
     const reg_file::File::Bytes bytes = record.bytes();
-    const bool stored = writeAllAt(out.get(), bytes.data(), bytes.size(), end) && ::fdatasync(out.get()) == 0;
+    const bool stored = platform::writeAllAt(out.get(), bytes.data(), bytes.size(), end) && ::fdatasync(out.get()) == 0;
     if (!stored) {
         // Never leave part of a record behind, nor one that is not known to be on the disk.
         if (::ftruncate(out.get(), end) == 0)
@@ -145,7 +145,7 @@ bool ResultsFile::clear()
         reopen();
         return false;
     }
-    syncDirectory(directoryOf(path_));
+    platform::syncDirectory(platform::directoryOf(path_));
     return reopen();
 }
 

@@ -1,6 +1,6 @@
 #include "results/Structfile.h"
 
-#include "results/Filesteps.h"
+#include "platform/Filesteps.h"
 
 #include <bit>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using results::directoryOf;
+using platform::directoryOf;
 
 STRUCT_FILE::~STRUCT_FILE()
 {
@@ -24,7 +24,7 @@ bool STRUCT_FILE::openWrite(const std::filesystem::path& path)
     output_ = platform::FileDescriptor(::mkostemp(temporaryName_.data(), O_CLOEXEC));
     if (!output_.valid())
         return false;
-    ::fchmod(output_.get(), results::modeFor(path));
+    ::fchmod(output_.get(), platform::modeFor(path));
     buffer_.clear();
     buffer_.reserve(bufferSize);
     writeFailed_ = false;
@@ -59,7 +59,7 @@ bool STRUCT_FILE::close()
         ::unlink(temporaryName_.c_str());
         return false;
     }
-    results::syncDirectory(directoryOf(target_));
+    platform::syncDirectory(directoryOf(target_));
     return true;
 }
 
@@ -88,7 +88,7 @@ void STRUCT_FILE::put(const char* bytes, std::size_t count)
 
 bool STRUCT_FILE::flushBuffer()
 {
-    if (!writeFailed_ && !results::writeAll(output_.get(), buffer_.data(), buffer_.size()))
+    if (!writeFailed_ && !platform::writeAll(output_.get(), buffer_.data(), buffer_.size()))
         writeFailed_ = true;
     buffer_.clear();
     return !writeFailed_;

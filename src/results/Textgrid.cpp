@@ -1,7 +1,7 @@
 #include "results/Textgrid.h"
 
 #include "library/Numstr.h"
-#include "results/Filesteps.h"
+#include "platform/Filesteps.h"
 #include "settings/Inioptionselements.h"
 
 #include <algorithm>
@@ -81,7 +81,7 @@ void TextGrid::close()
 
 std::filesystem::path TextGrid::channelListPath() const
 {
-    return results::directoryOf(file_.path()) / channelListName;
+    return platform::directoryOf(file_.path()) / channelListName;
 }
 
 bool TextGrid::channelListHolds(const reg_file::Params& params) const

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <filesystem>
 
-// Small steps of writing files safely, shared by the results file and the channel list.
-namespace results {
+// Small steps of writing files safely: the atomic replace, the results file, the channel list.
+namespace platform {
 
 // Writes every byte, going on after interruptions and short writes; false on an error.
 bool writeAll(int fd, const char* bytes, std::size_t count);
@@ -21,4 +21,4 @@ void syncDirectory(const std::filesystem::path& directory);
 // The permission bits of an existing file, or 0644 for a new one.
 mode_t modeFor(const std::filesystem::path& target);
 
-} // namespace results
+} // namespace platform

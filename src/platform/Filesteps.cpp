@@ -1,4 +1,4 @@
-#include "results/Filesteps.h"
+#include "platform/Filesteps.h"
 
 #include "platform/Filedescriptor.h"
 
@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace results {
+namespace platform {
 
 bool writeAll(int fd, const char* bytes, std::size_t count)
 {
@@ -47,7 +47,7 @@ std::filesystem::path directoryOf(const std::filesystem::path& path)
 
 void syncDirectory(const std::filesystem::path& directory)
 {
-    const platform::FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.valid())
         ::fsync(fd.get());
 }
@@ -60,4 +60,4 @@ mode_t modeFor(const std::filesystem::path& target)
     return 0644;
 }
 
-} // namespace results
+} // namespace platform
