@@ -1,4 +1,5 @@
 #include "app/Commandline.h"
+#include "app/Headlessstation.h"
 
 #include "library/Decimalseparator.h"
 #include "platform/Programdirectory.h"
@@ -6,22 +7,6 @@
 
 #include <filesystem>
 #include <iostream>
-
-namespace {
-
-void printSettings(const Configuration& configuration)
-{
-    std::cout << configuration.windowCaption() << '\n'
-              << "settings: " << configuration.iniPath << '\n'
-              << "well: " << configuration.area << " / " << configuration.well << '\n'
-              << "port: " << configuration.portName << ' ' << configuration.baudRate << '\n'
-              << "cycle times:";
-    for (const auto seconds : configuration.programmeTimes)
-        std::cout << ' ' << seconds;
-    std::cout << '\n';
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -35,11 +20,6 @@ int main(int argc, char* argv[])
         std::cout << CommandLine::usage();
         return 0;
     }
-    if (line.cycles.value_or(0) > 0) {
-        // Saying so beats exiting 0 as if the analyses had run.
-        std::cerr << "NivraExe: analysis cycles are not available in this build\n";
-        return 1;
-    }
 
     const auto directory = platform::resolveProgramDirectory(line.directory);
     if (!directory) {
@@ -49,14 +29,10 @@ int main(int argc, char* argv[])
     }
     std::error_code error;
     std::filesystem::current_path(*directory, error);
-
     lib::setDecimalSeparator(lib::systemDecimalSeparator());
-    auto& configuration = Configuration::instance();
-    configuration.loadAtStartUp(*directory);
-    configuration.saveProgramSettings();
-    printSettings(configuration);
 
-    // The work cycle and the windows are not part of this build yet: the station starts up,
-    // checks and writes its settings, and closes.
-    return 0;
+    if (!line.headless)
+        std::cerr << "NivraExe: the windows are not part of this build; running without them\n";
+    HeadlessStation station(Configuration::instance(), {*directory, line.cycles, line.demo}, std::cout, std::cerr);
+    return station.run();
 }

@@ -135,6 +135,7 @@ bool Nivra::connectForCycle()
     if (!configuration_.demo) {
         if (!ensurePortOpen())
             return false;
+        port_->discardInput();
         const auto command = framecodec::programmeCommand(programme);
         std::array<std::uint8_t, 8> payload{};
         std::copy(command.begin(), command.begin() + 8, payload.begin());
@@ -190,12 +191,29 @@ void Nivra::startThread(bool summatorOnly)
     thread_ = std::make_unique<TNivraThread>(std::move(parameters), std::move(port_), live_,
                                              configuration_.summatorHighChannel, configuration_.summatorZeroCalibration);
     thread_->signals.point.connect([this](const CurvePoint& p) { appendPoint(p); });
-    thread_->signals.summatorValue.connect([this](double percent) { summatorReading(percent); });
+    thread_->signals.summatorValue.connect([this](double percent) {
+        summatorReading(percent);
+        addSummatorValue(percent);
+    });
     thread_->signals.lowChannelRaw.connect([this](double count, double offset) { showLowChannel(count, offset); });
     thread_->signals.highChannelRaw.connect([this](double count, double offset) { showHighChannel(count, offset); });
     stopped_ = false;
     summatorOnly_ = summatorOnly;
     thread_->start();
+}
+
+void Nivra::stopSummatorStreaming()
+{
+    if (!thread_ || !summatorOnly_)
+        return;
+    thread_->requestStop();
+    thread_->join();
+    collectEndedThread();
+}
+
+bool Nivra::threadFinished() const
+{
+    return thread_ && thread_->finished();
 }
 
 bool Nivra::collectEndedThread()
@@ -211,6 +229,16 @@ bool Nivra::collectEndedThread()
     reportSummatorAbsent(presence);
     configuration_.summatorPresent = presence;
     return true;
+}
+
+void Nivra::abandonThread(std::int32_t status)
+{
+    if (!thread_)
+        return;
+    thread_.reset();  // asks the loop to stop; a read in progress ends within its time-out
+    status_ = status;
+    summatorOnly_ = false;
+    stopped_ = true;
 }
 
 void Nivra::reportSummatorAbsent(std::int32_t presence)
@@ -284,6 +312,30 @@ void Nivra::setSummatorValue(double percent)
 {
     const lib::Locker lock(*this);
     summatorValue_ = percent;
+}
+
+void Nivra::addSummatorValue(double percent)
+{
+    const lib::LocalSeconds now = clock_();
+    const double reading = percent < 0 ? 0 : percent;
+    const float depth = summatorDepth_.load(std::memory_order_relaxed);
+    double average = 0;
+    {
+        const lib::Locker lock(*this);
+        // A clock set back also closes the second, so averaging never stalls.
+        if (now == lastSecond_) {
+            secondSum_ += reading;
+            ++secondCount_;
+            return;
+        }
+        average = secondCount_ == 0 ? reading : secondSum_ / secondCount_;
+        summatorValue_ = average;
+        secondSum_ = 0;
+        secondCount_ = 0;
+        lastSecond_ = now;
+        summCurve_.append(lib::toDateTime(now), depth, static_cast<float>(average));
+    }
+    summatorAveraged(lib::toDateTime(now), depth, average);
 }
 
 std::string Nivra::lowChannelLabel()

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "chromatogram/Curvepoint.h"
+#include "chromatogram/Summcurve.h"
 #include "device/Acquisitionsignals.h"
 #include "device/Demogenerator.h"
 #include "device/Framereader.h"
 #include "device/Linkstatus.h"
 #include "library/Lockobject.h"
+#include "library/Mytime.h"
 #include "platform/Serialport.h"
 
 #include <boost/signals2/signal.hpp>
 
 #include <array>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -53,9 +57,15 @@ public:
     // Main thread, every tick: when the thread has ended, takes its results, closes the port and
     // returns true.
     bool collectEndedThread();
+    // A cycle is to start: the summator-only thread ends as if the instrument had ended it.
+    void stopSummatorStreaming();
+    // Stops a thread that should have ended by itself and records status as its outcome.
+    void abandonThread(std::int32_t status);
 
     std::int32_t status() const { return status_; }
     bool stopped() const { return stopped_; }
+    // The thread has ended and waits to be collected.
+    bool threadFinished() const;
     bool summatorOnly() const { return summatorOnly_; }
 
     // Points of the running cycle.
@@ -77,12 +87,24 @@ public:
 
     double summatorValue();
     void setSummatorValue(double percent);
+
+    // The slot of the internal summator's readings (acquisition thread): one average a second.
+    // The reading that closes a second is not added to the next second's sum.
+    void addSummatorValue(double percent);
+    // The depth the averages are recorded with: the work cycle's current depth.
+    void setSummatorDepth(float depth) { summatorDepth_.store(depth, std::memory_order_relaxed); }
+    // The trend of the averages; only while the caller holds this link's lock.
+    TSummCurve& summCurveUnderLock() { return summCurve_; }
+    void setClock(std::function<lib::LocalSeconds()> clock) { clock_ = std::move(clock); }
     // "sum1: 0333h (0,000)" and "sum10:…": the last raw reading of each summator channel.
     std::string lowChannelLabel();
     std::string highChannelLabel();
 
     // Raised on the acquisition thread with every internal summator reading, in percent.
     boost::signals2::signal<void(double)> summatorReading;
+    // Every second's average, after the lock is released: date-time (days), depth, percent.
+    // The registration sender and the window's chart listen.
+    boost::signals2::signal<void(double dateTime, float depth, double average)> summatorAveraged;
     // Raised on the main thread when the internal summator turned out to be absent and "use"
     // was switched off.
     boost::signals2::signal<void()> summatorLost;
@@ -114,11 +136,17 @@ private:
     FrameReader::Timing timing_;
     DemoGenerator::Sleep demoSleep_;
     std::uint32_t demoSeed_;
+    std::function<lib::LocalSeconds()> clock_ = lib::localSecondsNow;
+    std::atomic<float> summatorDepth_{0};
 
     // Guarded by the lock.
     CurvePoints points_;
     double zeroOffset_ = 0;
     double summatorValue_ = 0;
+    double secondSum_ = 0;
+    std::int32_t secondCount_ = 0;
+    lib::LocalSeconds lastSecond_ = 0;
+    TSummCurve summCurve_;
     std::string lowChannelLabel_;
     std::string highChannelLabel_;
 };

@@ -70,6 +70,10 @@ void TNivraThread::run(std::stop_token stop)
         }
         if (result == statusOk)
             acquisition.feed(frame);
+        // Streaming for a summator that is not there serves nothing; ending lets the link say so.
+        if (parameters_.acquisition.summatorOnly && acquisition.presence() == Acquisition::presenceAbsent
+            && parameters_.acquisition.presence != Acquisition::presenceAbsent)
+            break;
     }
     presence_ = acquisition.presence();
     finished_.store(true, std::memory_order_release);

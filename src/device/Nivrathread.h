@@ -35,6 +35,7 @@ public:
     void start();
     bool finished() const { return finished_.load(std::memory_order_acquire); }
     void join();
+    void requestStop() { thread_.request_stop(); }
     // Valid once finished.
     std::int32_t status() const { return status_; }
     std::int32_t presence() const { return presence_; }

@@ -70,4 +70,11 @@ LocalSeconds localSecondsNow()
                           local.tm_min, local.tm_sec);
 }
 
+double toDateTime(LocalSeconds value)
+{
+    // Day 1 of the local seconds, 1 January 1970, is day 25569 of the stored date-times.
+    constexpr double daysBeforeFirstDay = 25568.0;
+    return daysBeforeFirstDay + value / 86400.0;
+}
+
 } // namespace lib

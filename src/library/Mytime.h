@@ -23,4 +23,7 @@ LocalSeconds toLocalSeconds(int year, int month, int day, int hour, int minute, 
 LocalTimeFields fromLocalSeconds(LocalSeconds value);
 LocalSeconds localSecondsNow();
 
+// The date-time stored in files: days since 30 December 1899, the time of day in the fraction.
+double toDateTime(LocalSeconds value);
+
 } // namespace lib

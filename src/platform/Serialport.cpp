@@ -164,6 +164,13 @@ void SerialPort::raiseRts()
         ::ioctl(fd_.get(), TIOCMBIS, &lines);
 }
 
+void SerialPort::discardInput()
+{
+    pendingBegin_ = pendingEnd_ = 0;
+    if (isOpen())
+        ::tcflush(fd_.get(), TCIFLUSH);
+}
+
 std::size_t SerialPort::takePending(std::span<std::uint8_t> buffer)
 {
     const std::size_t count = std::min(buffer.size(), pendingEnd_ - pendingBegin_);

@@ -35,6 +35,8 @@ public:
     void setTimeouts(std::chrono::milliseconds interval, std::chrono::milliseconds total);
     // Raises RTS; a device without modem lines (a pseudo-terminal) refuses, which is fine.
     void raiseRts();
+    // Drops what arrived before: a command's answer must not be looked for in old frames.
+    void discardInput();
 
     ReadResult read(std::span<std::uint8_t> buffer) override;
     bool write(std::span<const std::uint8_t> bytes) override;

@@ -2,7 +2,7 @@
 # a second start keeps what the operator stored.
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND "${PROGRAM}" --headless --cycles 0 --dir "${WORK}"
-                RESULT_VARIABLE result OUTPUT_VARIABLE output)
+                RESULT_VARIABLE result ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "first start failed (${result}): ${output}")
 endif()
@@ -16,7 +16,7 @@ endif()
 
 # A file holding only a Тавир type (section "порт" in CP1251).
 execute_process(COMMAND printf "[\\xef\\xee\\xf0\\xf2]\\r\\ndevice_type=01000000\\r\\n" OUTPUT_FILE "${ini}")
-execute_process(COMMAND "${PROGRAM}" --dir "${WORK}" RESULT_VARIABLE result OUTPUT_VARIABLE output)
+execute_process(COMMAND "${PROGRAM}" --cycles 0 --dir "${WORK}" RESULT_VARIABLE result ERROR_VARIABLE output)
 if(NOT result EQUAL 0 OR NOT output MATCHES "Хроматограф Тавир" OR NOT output MATCHES "cycle times: 4 18 70 32 120 0 0 0")
   message(FATAL_ERROR "second start did not keep the stored type (${result}): ${output}")
 endif()

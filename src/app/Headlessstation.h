@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/Consolenotifier.h"
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+class Configuration;
+class Log;
+class NivraSystem;
+class StopSignals;
+class TSummThread;
+class TotalGasPoller;
+
+// The station without windows: the same start-up, 400 ms loop and closing as the main window,
+// without the drawing. Result lists go to out as key=value lines and an empty line, operator
+// messages to err.
+class HeadlessStation {
+public:
+    struct Options {
+        std::filesystem::path directory;
+        std::optional<int> cycles;  // press "Запуск" this many times in manual mode, then close
+        bool demo = false;          // for this run only
+    };
+
+    static constexpr std::chrono::milliseconds tickInterval{400};
+
+    HeadlessStation(Configuration& configuration, Options options, std::ostream& out, std::ostream& err);
+    ~HeadlessStation();
+
+    // Runs until the cycles are done or a stop signal; 0, or 1 when a cycle failed.
+    int run();
+
+private:
+    void startUp();
+    void describeConfiguration();
+    void closeDown();
+    void loop();
+    void tick();
+    void startRequestedCycle();
+    void report(const std::string& message);
+    void printResults();
+    std::filesystem::path wellFolder() const;
+
+    Configuration& configuration_;
+    const Options options_;
+    std::ostream& out_;
+    std::ostream& err_;
+    ConsoleNotifier notifier_;
+    std::unique_ptr<StopSignals> signals_;
+    std::unique_ptr<NivraSystem> system_;
+    std::unique_ptr<Log> log_;
+    std::unique_ptr<TotalGasPoller> totalGas_;
+    std::unique_ptr<TSummThread> summator_;
+
+    bool storedDemo_ = false;
+    std::int32_t storedWorkMode_ = 0;
+    int stopSignals_ = 0;
+    int cyclesStarted_ = 0;
+    int cyclesEnded_ = 0;
+    int failures_ = 0;
+    std::string lastReport_;
+};

@@ -1,0 +1,418 @@
+#include "device/Nivrasystem.h"
+
+#include "device/Sysexception.h"
+#include "platform/Operatornotifier.h"
+#include "settings/Configuration.h"
+#include "settings/Inifile.h"
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr std::array<const char*, 5> modeNames{"Ручной режим", "Временной режим", "Непрерывный режим",
+                                                "По метке глубины", "По газосумматору"};
+
+// The programme values a warm-up cycle runs with, by the warm-up cycles still left.
+struct WarmUpProgramme {
+    std::int32_t cycleDuration;
+    std::int32_t heatingEnd;
+};
+
+WarmUpProgramme warmUpProgramme(std::int32_t left)
+{
+    if (left == 3 || left == 2)
+        return {65, 63};
+    if (left == 1)
+        return {120, 70};
+    return {0, 0};
+}
+
+std::string portFailureText(const std::string& portName)
+{
+    return "ОШИБКА: Невозможно открыть порт " + portName
+           + ". Возможно он отсутствует на компьютере, или занят другим устройством.";
+}
+
+} // namespace
+
+NivraSystem::NivraSystem(Configuration& configuration, platform::OperatorNotifier& notifier,
+                         std::filesystem::path programDirectory)
+    : NivraSystem(configuration, notifier, std::move(programDirectory), Clocks())
+{
+}
+
+NivraSystem::NivraSystem(Configuration& configuration, platform::OperatorNotifier& notifier,
+                         std::filesystem::path programDirectory, Clocks clocks)
+    : directory(std::move(programDirectory)),
+      calibrationPath(directory / EtalonStorage::defaultFileName),
+      historyPath(directory / History::fileName),
+      iniPath(directory / Configuration::iniFileName),
+      nivra(configuration, notifier),
+      calculation(nivra, gazOptions, configuration),
+      history(configuration, gazOptions, calculation.results()),
+      gazOptions(nivra),
+      dataSender(configuration.regComputerName),
+      configuration_(configuration),
+      notifier_(notifier),
+      clocks_(std::move(clocks))
+{
+    textFile.setFolder(directory / "TextData");
+    nivra.setClock(clocks_.local);
+    history.setClock(clocks_.local);
+    connectComponents();
+    connectLink();
+}
+
+NivraSystem::~NivraSystem() = default;
+
+void NivraSystem::connectComponents()
+{
+    // Results reach their outputs in this order: the table, the registration program, the export.
+    calculation.resultsAnnounced.connect([this](const CalculatedGazes& results, double depth) {
+        textGrid.appendResults(results, depth);
+        dataSender.sendResults(results);
+        textFile.writeResults(results, static_cast<float>(depth));
+    });
+    calculation.concentrationFunction = [this](std::size_t gasIndex, double response) {
+        return etalonStorage.concentration(gasIndex, response);
+    };
+    etalonStorage.gasCount = [this] { return gazOptions.count(); };
+    gazOptions.gazListChanged.connect([this] {
+        etalonStorage.fitToGasTable();
+        textFile.markHeaderNeeded();
+    });
+    gazOptions.gazTimesChanged.connect([this] { gazTimesChanged(); });
+    cycleFinished.connect([this](std::int32_t status) { curve.cycleFinished(status); });
+
+    MyGraphics::AnalysisFileSource source;
+    source.gases = &gazOptions;
+    source.results = &calculation.results();
+    source.saveScienceValues = [this] { return saveScienceValues_; };
+    source.programDirectory = directory;
+    source.clock = clocks_.local;
+    curve.setAnalysisFileSource(std::move(source));
+}
+
+void NivraSystem::connectLink()
+{
+    nivra.summatorAveraged.connect([this](double, float, double average) { dataSender.sendSummator(average); });
+    nivra.summatorLost.connect([this] {
+        if (workMode_ == summatorMode)
+            workMode_ = manualMode;
+        modeChanged();
+    });
+}
+
+void NivraSystem::declare(lib::ini_options_elements& list)
+{
+    list.addBool(saveAllValues_, sectionName, "save_all_values");
+    list.addBool(saveScienceValues_, sectionName, "save_science_values");
+    list.addRaw(workMode_, sectionName, "work_mode");
+    list.addInt(timeModePeriod_, sectionName, "time_mode_period");
+    list.addInt(maxDepthCounter_, sectionName, "max_depth_counter");
+}
+
+void NivraSystem::load()
+{
+    etalonStorage.load(calibrationPath);
+    history.load(historyPath);
+    {
+        lib::IniFile ini(iniPath);
+        gazOptions.loadList(ini);
+        loadFrom(ini);
+    }
+    etalonStorage.fitToGasTable();
+    textFile.setScienceValues(saveScienceValues_);
+    modeChanged();
+}
+
+// The gas list first: saving it empties the shared section, which the program settings refill.
+void NivraSystem::save()
+{
+    etalonStorage.save(calibrationPath);
+    history.save(historyPath);
+    lib::IniFile ini(iniPath);
+    gazOptions.saveList(ini);
+    saveTo(ini);
+}
+
+void NivraSystem::setSaveScienceValues(bool on)
+{
+    saveScienceValues_ = on;
+    textFile.setScienceValues(on);
+}
+
+void NivraSystem::start()
+{
+    startPending_ = false;
+    if (state_ == running)
+        return;
+    if (!nivra.stopped()) {
+        startPending_ = true;
+        return;
+    }
+    nivra.programme = configuration_.programmeTimes;
+    nivra.applyPortSettings();
+    if (!nivra.connectForCycle()) {
+        if (nivra.status() == statusPortFailed)
+            throw SysException(portFailureText(configuration_.portName));
+        throw SysException(noAnswerText);
+    }
+    for (std::size_t i = 0; i < gazOptions.Gazes.size(); ++i)
+        gazOptions.Gazes[i].resetIntegrationWindow();
+    curve.clearSamples();
+    calculation.reset();
+    state_ = running;
+    secondsCounter_ = 0;
+    cycleStart_ = clocks_.steady();
+    cycleStarted();
+}
+
+void NivraSystem::abortCycle()
+{
+    nivra.abandonThread(statusNoAnswer);
+    state_ = idle;
+    startPending_ = false;
+}
+
+void NivraSystem::tick()
+{
+    // What the thread framework's end handler did between ticks: take an ended thread's results.
+    nivra.collectEndedThread();
+    if (state_ == running)
+        acquisitionTick();
+    else
+        idleTick();
+    remotePoll();
+    remotePoll();
+    countSeconds();
+}
+
+bool NivraSystem::overran() const
+{
+    const std::int32_t programme = std::max(configuration_.cycleDuration(), configuration_.screenSeconds);
+    return clocks_.steady() - cycleStart_ > std::chrono::seconds(programme) + overrunMargin;
+}
+
+void NivraSystem::acquisitionTick()
+{
+    if (!nivra.stopped() && overran())
+        nivra.abandonThread(statusNoAnswer);
+    if (nivra.stopped()) {
+        endCycle();
+        return;
+    }
+    calculate();
+}
+
+void NivraSystem::calculate()
+{
+    if (warmUpLeft_ == 0 && seriesLeft_ <= 1)
+        calculation.update(currentDepth_, saveAllValues_);
+}
+
+void NivraSystem::endCycle()
+{
+    const std::int32_t status = nivra.status();
+    if (status == statusOk || status == statusEndOfCycle) {
+        // The last points arrived after the previous tick: the results and the stored curve
+        // must hold them too.
+        calculate();
+        refreshLiveCurve();
+        history.add(curve);
+        nivra.setZeroOffset(calculation.zeroLevel());
+        if (warmUpLeft_ > 0)
+            --warmUpLeft_;
+        if (seriesLeft_ > 0)
+            --seriesLeft_;
+    } else if (status == statusNoAnswer) {
+        state_ = idle;
+        throw SysException(lostText);
+    }
+    state_ = idle;
+    cycleFinished(status);
+}
+
+void NivraSystem::idleTick()
+{
+    if (warmUpLeft_ > 0) {
+        warmUpStart();
+        return;
+    }
+    if (applyModeRule())
+        return;
+    // The instrument streams summator readings until told otherwise: a waiting cycle ends that.
+    if (startPending_)
+        nivra.stopSummatorStreaming();
+    if (!nivra.stopped())
+        return;
+    if (startPending_) {
+        start();
+        return;
+    }
+    if (configuration_.deviceType == Configuration::typeTavir && configuration_.summatorUse) {
+        nivra.applyPortSettings();
+        nivra.connectSummatorOnly();
+    }
+}
+
+// True when the rule started a cycle and the tick ends there.
+bool NivraSystem::applyModeRule()
+{
+    switch (workMode_) {
+    case timeMode:
+        if (timeModePeriod_ < secondsCounter_) {
+            secondsCounter_ = 0;
+            start();
+            return true;
+        }
+        return false;
+    case continuousMode:
+        start();
+        return true;
+    case depthMarkMode:
+        if (seriesLeft_ > 0) {
+            start();
+            return true;
+        }
+        return false;
+    case summatorMode:
+        if (summatorAboveThreshold())
+            start();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool NivraSystem::summatorAboveThreshold()
+{
+    const Configuration& c = configuration_;
+    if (c.thresholdByTotalGas)
+        return (totalGas_ ? totalGas_() : 0.0) > c.thresholdValue;
+    const bool ownSummator = c.summatorUse && (c.deviceType == Configuration::typeLT4KS || c.deviceType == Configuration::typeTavir);
+    return ownSummator && static_cast<float>(nivra.summatorValue()) > c.thresholdValue;
+}
+
+void NivraSystem::warmUpStart()
+{
+    const bool tavir = configuration_.deviceType == Configuration::typeTavir;
+    const std::int32_t cycleDuration = configuration_.cycleDuration();
+    const std::int32_t heatingEnd = configuration_.heatingEnd();
+    const WarmUpProgramme programme = warmUpProgramme(warmUpLeft_);
+    configuration_.setCycleDuration(programme.cycleDuration);
+    if (tavir)
+        configuration_.setHeatingEnd(programme.heatingEnd);
+    auto restore = [&] {
+        configuration_.setCycleDuration(cycleDuration);
+        if (tavir)
+            configuration_.setHeatingEnd(heatingEnd);
+    };
+    try {
+        start();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void NivraSystem::requestWarmUp()
+{
+    if (state_ == idle) {
+        warmUpLeft_ = warmUpCycles;
+        return;
+    }
+    notifier_.notify({"Сообщение", warmUpRefusedText, platform::OperatorMessage::Icon::information});
+}
+
+void NivraSystem::setWorkMode(std::int32_t mode)
+{
+    if (mode == summatorMode && !configuration_.summatorUse && !configuration_.thresholdByTotalGas)
+        mode = manualMode;
+    workMode_ = mode;
+    modeChanged();
+}
+
+void NivraSystem::takeDepth(float depth)
+{
+    currentDepth_ = depth;
+    nivra.setSummatorDepth(depth);
+}
+
+void NivraSystem::remotePoll()
+{
+    if (!configuration_.remoteControl) {
+        takeDepth(0);
+        return;
+    }
+    if (remoteControl.timePeriod() != -1)
+        timeModePeriod_ = remoteControl.timePeriod();
+    const int code = remoteControl.poll();
+    const auto now = clocks_.steady();
+    if (code != RemoteControl::noMessage && remoteControl.depth() > 1) {
+        takeDepth(remoteControl.depth());
+        depthTime_ = now;
+    }
+    switch (code) {
+    case RemoteControl::startCode:
+        if (workMode_ == depthMarkMode && state_ == idle) {
+            seriesLeft_ = maxDepthCounter_ + 1;
+            start();
+        }
+        break;
+    case RemoteControl::modeCode:
+        setWorkMode(remoteControl.modeValue());
+        break;
+    case RemoteControl::noMessage:
+        if (now - depthTime_ >= depthLifetime)
+            takeDepth(0);
+        break;
+    default:
+        break;
+    }
+}
+
+void NivraSystem::countSeconds()
+{
+    if (workMode_ != timeMode)
+        return;
+    const int second = lib::fromLocalSeconds(clocks_.local()).second;
+    if (lastSecondField_ && *lastSecondField_ != second)
+        ++secondsCounter_;
+    lastSecondField_ = second;
+}
+
+float NivraSystem::currentDepth() const
+{
+    return currentDepth_ == 0 ? 0.0f : static_cast<float>(std::round(currentDepth_ * 100.0) / 100.0);
+}
+
+std::string NivraSystem::modeName(std::int32_t mode)
+{
+    return mode >= 0 && static_cast<std::size_t>(mode) < modeNames.size() ? modeNames[static_cast<std::size_t>(mode)] : "";
+}
+
+std::string NivraSystem::modeText() const
+{
+    if (warmUpLeft_ > 0)
+        return "Прогрев колонок " + std::to_string(warmUpCycles + 1 - warmUpLeft_) + " из " + std::to_string(warmUpCycles);
+    if (seriesLeft_ >= 2)
+        return "Вход в режим #" + std::to_string(seriesLeft_ - 1);
+    return modeName(workMode_);
+}
+
+std::int32_t NivraSystem::cycleSeconds() const
+{
+    if (state_ != running)
+        return 0;
+    return static_cast<std::int32_t>(std::chrono::duration_cast<std::chrono::seconds>(clocks_.steady() - cycleStart_).count());
+}
+
+void NivraSystem::refreshLiveCurve(bool force)
+{
+    if (force || nivra.pointCount() != curve.sampleCount())
+        curve.appendSamples(nivra);
+    curve.buildMarks(gazOptions, &calculation.results(), configuration_.samplesPerSecond);
+}

@@ -1,0 +1,373 @@
+#include "device/Framecodec.h"
+#include "device/Nivrasystem.h"
+#include "device/Sysexception.h"
+#include "library/Codepage.h"
+#include "platform/Mailslotclient.h"
+#include "platform/Pseudoterminal.h"
+#include "platform/Recordingnotifier.h"
+#include "settings/Configuration.h"
+#include "support/Testsupport.h"
+
+#include <gmock/gmock.h>
+
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+// A controller on fake clocks. In demonstration mode a cycle's acquisition runs at full speed
+// and ends by itself, so every cycle ends at the tick after its start.
+class ControllerTest : public ::testing::Test {
+protected:
+    ControllerTest()
+    {
+        ::setenv("NIVRA_MAILSLOT_DIR", (dir / "slots").c_str(), 1);
+        configuration.loadProgramSettings(dir.path());
+        configuration.demo = true;
+        rebuild();
+    }
+    ~ControllerTest() override
+    {
+        system.reset();
+        ::unsetenv("NIVRA_MAILSLOT_DIR");
+    }
+
+    // A fresh controller at time zero.
+    void rebuild()
+    {
+        system.reset();
+        steadyNow = {};
+        localNowMs = 0;
+        starts.clear();
+        modeTexts.clear();
+        finished.clear();
+        NivraSystem::Clocks clocks;
+        clocks.steady = [this] { return steadyNow; };
+        clocks.local = [this] { return localNow; };
+        system = std::make_unique<NivraSystem>(configuration, notifier, dir.path(), clocks);
+        system->nivra.setDemoPacing([](std::chrono::milliseconds) {}, 7);
+        system->nivra.setFrameTiming({200ms, 1ms});
+        system->cycleStarted.connect([this] {
+            starts.push_back(steadyNow);
+            modeTexts.push_back(system->modeText());
+        });
+        system->cycleFinished.connect([this](std::int32_t status) { finished.push_back(status); });
+    }
+
+    // One 400 ms tick of the main timer; a started acquisition is let finish before the next.
+    void step()
+    {
+        steadyNow += 400ms;
+        localNowMs += 400;
+        localNow = lib::toLocalSeconds(2026, 12, 10, 12, 0, 0) + static_cast<lib::LocalSeconds>(localNowMs / 1000);
+        system->tick();
+        for (int i = 0; i < 5000 && system->state() == NivraSystem::running && !system->nivra.threadFinished()
+                        && !system->nivra.stopped();
+             ++i)
+            std::this_thread::sleep_for(1ms);
+    }
+    void steps(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            step();
+    }
+    double secondsOf(std::chrono::steady_clock::time_point t) const
+    {
+        return std::chrono::duration<double>(t - std::chrono::steady_clock::time_point{}).count();
+    }
+    void sendRemote(std::string_view text)
+    {
+        platform::MailslotClient client(RemoteControl::mailslotName);
+        client.setFallbackHost("");
+        ASSERT_EQ(client.send(text), platform::MailslotClient::Delivery::local);
+    }
+
+    test::TemporaryDirectory dir;
+    Configuration configuration;
+    platform::RecordingNotifier notifier;
+    std::chrono::steady_clock::time_point steadyNow{};
+    std::int64_t localNowMs = 0;
+    lib::LocalSeconds localNow = lib::toLocalSeconds(2026, 12, 10, 12, 0, 0);
+    std::unique_ptr<NivraSystem> system;
+    std::vector<std::chrono::steady_clock::time_point> starts;
+    std::vector<std::string> modeTexts;
+    std::vector<std::int32_t> finished;
+};
+
+TEST_F(ControllerTest, ManualStartRunsOneCycleIntoTheHistory)
+{
+    system->start();
+    EXPECT_EQ(system->state(), NivraSystem::running);
+    system->start();  // ignored while running
+    steps(2);
+    EXPECT_EQ(system->state(), NivraSystem::idle);
+    EXPECT_THAT(finished, ::testing::ElementsAre(statusOk));
+    EXPECT_EQ(system->history.entryCount(), 1u);
+    EXPECT_GT(system->curve.sampleCount(), 0u);
+    steps(5);
+    EXPECT_EQ(starts.size(), 1u) << "manual mode starts nothing by itself";
+}
+
+TEST_F(ControllerTest, TimeModeCountsWallClockSeconds)
+{
+    const struct {
+        std::int32_t period;
+        double firstStart;  // fake seconds; the clock's second changes every 2.5 ticks
+        double gap;         // between the first two starts
+        double tolerance;   // a second's change reaches the tick up to 400 ms late
+    } cases[] = {
+        // Period 0: the tick after the second first changes; then, once the cycle has ended,
+        // the tick after the next change.
+        {0, 1.6, 0.8, 0.01},
+        // Period 60: 61 counted seconds after the previous start.
+        {60, 61, 61, 0.85},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.period);
+        rebuild();
+        system->setTimeModePeriod(c.period);
+        system->setWorkMode(NivraSystem::timeMode);
+        while (starts.size() < 2 && secondsOf(steadyNow) < 200)
+            step();
+        ASSERT_EQ(starts.size(), 2u);
+        EXPECT_NEAR(secondsOf(starts[0]), c.firstStart, c.tolerance);
+        EXPECT_NEAR(secondsOf(starts[1]) - secondsOf(starts[0]), c.gap, c.tolerance);
+    }
+}
+
+TEST_F(ControllerTest, ContinuousModeStartsAtTheFirstIdleTick)
+{
+    system->setWorkMode(NivraSystem::continuousMode);
+    steps(6);
+    // start, end, start, end, …: one cycle every second tick.
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_NEAR(secondsOf(starts[1]) - secondsOf(starts[0]), 0.8, 0.01);
+    EXPECT_EQ(finished.size(), 3u);
+}
+
+TEST_F(ControllerTest, SummatorModeNeedsASummatorOrTheTotalGasThreshold)
+{
+    std::vector<std::int32_t> modes;
+    system->modeChanged.connect([&] { modes.push_back(system->workMode()); });
+    configuration.summatorUse = false;
+    configuration.thresholdByTotalGas = false;
+    system->setWorkMode(NivraSystem::summatorMode);
+    configuration.thresholdByTotalGas = true;
+    system->setWorkMode(NivraSystem::summatorMode);
+    EXPECT_THAT(modes, ::testing::ElementsAre(NivraSystem::manualMode, NivraSystem::summatorMode));
+}
+
+TEST_F(ControllerTest, SummatorThresholdStartsACycle)
+{
+    configuration.thresholdValue = 0.5;
+    double totalGas = 0.2;
+    system->setTotalGasSource([&] { return totalGas; });
+    configuration.thresholdByTotalGas = true;
+    system->setWorkMode(NivraSystem::summatorMode);
+    steps(3);
+    EXPECT_TRUE(starts.empty());
+    totalGas = 0.6;
+    step();
+    EXPECT_EQ(starts.size(), 1u);
+    totalGas = 0;
+
+    // The link's own value when the registration computer is not asked.
+    steps(2);
+    configuration.thresholdByTotalGas = false;
+    configuration.summatorUse = true;
+    system->nivra.setSummatorValue(0.4);
+    steps(3);
+    EXPECT_EQ(starts.size(), 1u);
+    system->nivra.setSummatorValue(0.51);
+    step();
+    EXPECT_EQ(starts.size(), 2u);
+}
+
+TEST_F(ControllerTest, WarmUpRunsThreeCyclesWithItsProgrammeAndRestoresIt)
+{
+    configuration.deviceType = Configuration::typeTavir;
+    configuration.applyDeviceTimeDefaults();
+    const auto programme = configuration.programmeTimes;
+    std::vector<std::array<std::int32_t, 8>> sent;
+    system->cycleStarted.connect([&] { sent.push_back(system->nivra.programme); });
+
+    system->requestWarmUp();
+    EXPECT_EQ(system->modeText(), "Прогрев колонок 1 из 3");
+    step();
+    EXPECT_EQ(modeTexts.back(), "Прогрев колонок 1 из 3");
+    EXPECT_EQ(configuration.programmeTimes, programme) << "restored right after the start";
+    system->requestWarmUp();  // refused while running
+    ASSERT_EQ(notifier.messages().size(), 1u);
+    EXPECT_EQ(notifier.messages()[0].text, NivraSystem::warmUpRefusedText);
+    EXPECT_EQ(notifier.messages()[0].caption, "Сообщение");
+    steps(5);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_THAT(modeTexts, ::testing::ElementsAre("Прогрев колонок 1 из 3", "Прогрев колонок 2 из 3",
+                                                  "Прогрев колонок 3 из 3"));
+    // "время5" is the cycle duration and "время3" the heating end of this model.
+    EXPECT_EQ(sent[0][4], 65);
+    EXPECT_EQ(sent[0][2], 63);
+    EXPECT_EQ(sent[2][4], 120);
+    EXPECT_EQ(sent[2][2], 70);
+    EXPECT_EQ(system->warmUpLeft(), 0);
+    EXPECT_EQ(configuration.programmeTimes, programme);
+}
+
+TEST_F(ControllerTest, RemoteStartRunsADepthSeriesAndTheDepthExpires)
+{
+    system->setWorkMode(NivraSystem::depthMarkMode);
+    sendRemote(std::string("operation=start\r\ndepth=2500.5\r\n\0", 33));
+    step();
+    EXPECT_FLOAT_EQ(system->currentDepth(), 2500.5f);
+    EXPECT_EQ(starts.size(), 1u);
+    steps(7);
+    ASSERT_EQ(starts.size(), 4u);
+    EXPECT_THAT(modeTexts, ::testing::ElementsAre("Вход в режим #3", "Вход в режим #2", "Вход в режим #1",
+                                                  "По метке глубины"));
+    EXPECT_EQ(system->seriesLeft(), 0);
+    // 8 ticks = 3.2 s so far; the depth holds until 10 s after its message.
+    steps(15);
+    EXPECT_FLOAT_EQ(system->currentDepth(), 2500.5f);
+    steps(3);
+    EXPECT_FLOAT_EQ(system->currentDepth(), 0.0f);
+}
+
+TEST_F(ControllerTest, RemoteMessagesOutsideDepthModeOnlySetValues)
+{
+    sendRemote("operation=start\r\ndepth=1200\r\n");
+    sendRemote("time_period=600");
+    sendRemote("operation=mode\r\nvalue=2");
+    step();  // two polls a tick
+    EXPECT_TRUE(starts.empty());
+    EXPECT_FLOAT_EQ(system->currentDepth(), 1200.0f);
+    step();
+    EXPECT_EQ(system->workMode(), NivraSystem::continuousMode);
+    step();
+    EXPECT_EQ(system->timeModePeriod(), 600) << "taken at the poll after its message";
+
+    configuration.remoteControl = false;
+    step();
+    EXPECT_FLOAT_EQ(system->currentDepth(), 0.0f);
+}
+
+TEST_F(ControllerTest, SectionKeysRoundTrip)
+{
+    system->setWorkMode(NivraSystem::depthMarkMode);
+    system->setTimeModePeriod(300);
+    system->setSaveScienceValues(true);
+    system->save();
+    const std::string ini = lib::fromCp1251(test::readFile(dir / Configuration::iniFileName));
+    EXPECT_THAT(ini, ::testing::HasSubstr("[NivraSystem]\r\nsave_all_values=1\r\nsave_science_values=1\r\n"
+                                          "work_mode=03000000\r\ntime_mode_period=300\r\nmax_depth_counter=3\r\n"));
+    NivraSystem again(configuration, notifier, dir.path());
+    bool announced = false;
+    again.modeChanged.connect([&] { announced = true; });
+    again.load();
+    EXPECT_TRUE(announced);
+    EXPECT_EQ(again.workMode(), NivraSystem::depthMarkMode);
+    EXPECT_EQ(again.timeModePeriod(), 300);
+    EXPECT_TRUE(again.saveScienceValues());
+}
+
+// Cycles against a pseudo-terminal that plays the instrument.
+class ControllerLinkTest : public ControllerTest {
+protected:
+    ControllerLinkTest()
+    {
+        configuration.demo = false;
+        configuration.portName = instrument.slavePath();
+    }
+    ~ControllerLinkTest() override
+    {
+        stopStreaming = true;
+        if (streamer.joinable())
+            streamer.join();
+    }
+
+    // Answers the programme command, then sends samples every few milliseconds until told to stop.
+    void answerAndStream(int frames)
+    {
+        streamer = std::thread([this, frames] {
+            instrument.readExactly(9, 3s);
+            const Bytes ok{'O', 'K'};
+            instrument.write(ok);
+            for (int i = 1; i <= frames && !stopStreaming; ++i) {
+                const auto frame = framecodec::encodeSample(0, static_cast<std::uint8_t>(i % 128), 0, 100, 14);
+                instrument.write(frame);
+                std::this_thread::sleep_for(2ms);
+            }
+        });
+    }
+    // Ticks in real time until the controller is idle or raised.
+    std::string tickUntilFailure(std::chrono::seconds limit, std::chrono::seconds fakeAdvance = 0s)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            steadyNow += fakeAdvance;
+            try {
+                system->tick();
+            } catch (const SysException& failure) {
+                return failure.what();
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return "<no failure>";
+    }
+
+    platform::PseudoTerminal instrument;
+    std::thread streamer;
+    std::atomic<bool> stopStreaming = false;
+};
+
+TEST_F(ControllerLinkTest, StartFailuresRaiseTheirMessages)
+{
+    configuration.portName = (dir / "no-such-port").string();
+    try {
+        system->start();
+        FAIL() << "no failure";
+    } catch (const SysException& failure) {
+        EXPECT_EQ(std::string(failure.what()), "ОШИБКА: Невозможно открыть порт " + configuration.portName
+                                                   + ". Возможно он отсутствует на компьютере, или занят другим устройством.");
+    }
+    configuration.portName = instrument.slavePath();
+    EXPECT_THROW(
+        {
+            try {
+                system->start();
+            } catch (const SysException& failure) {
+                EXPECT_STREQ(failure.what(), NivraSystem::noAnswerText);
+                throw;
+            }
+        },
+        SysException);
+    EXPECT_EQ(system->state(), NivraSystem::idle);
+    EXPECT_TRUE(starts.empty());
+}
+
+TEST_F(ControllerLinkTest, SilenceMidCycleIsALossWithoutFinishedNotification)
+{
+    configuration.correctWindows = false;
+    system->setSaveScienceValues(true);
+    answerAndStream(200);
+    system->start();
+    EXPECT_EQ(tickUntilFailure(10s), NivraSystem::lostText);
+    EXPECT_EQ(system->state(), NivraSystem::idle);
+    EXPECT_TRUE(finished.empty());
+    EXPECT_EQ(system->history.entryCount(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Analiz"));
+}
+
+TEST_F(ControllerLinkTest, AcquisitionOutlivingItsProgrammeEndsAsLoss)
+{
+    answerAndStream(1'000'000);
+    system->start();
+    // Each tick advances the fake clock by a minute: past duration + margin on the fourth.
+    EXPECT_EQ(tickUntilFailure(10s, 60s), NivraSystem::lostText);
+    EXPECT_TRUE(system->nivra.stopped());
+    EXPECT_TRUE(finished.empty());
+}
+
+} // namespace
