@@ -14,6 +14,8 @@ std::variant<CommandLine, std::string> CommandLine::parse(const std::vector<std:
             line.headless = true;
         } else if (argument == "--demo") {
             line.demo = true;
+        } else if (argument == "--warm-up") {
+            line.warmUp = true;
         } else if (argument == "--dir") {
             if (!hasValue || arguments[i + 1].empty())
                 return std::string("--dir needs a folder");
@@ -33,7 +35,7 @@ std::variant<CommandLine, std::string> CommandLine::parse(const std::vector<std:
 
 std::string CommandLine::usage()
 {
-    return "Usage: NivraExe [--headless] [--dir DIR] [--cycles N] [--demo]\n"
+    return "Usage: NivraExe [--headless] [--dir DIR] [--cycles N] [--demo] [--warm-up]\n"
            "\n"
            "Operator station of the mud-logging gas chromatograph.\n"
            "\n"
@@ -42,5 +44,10 @@ std::string CommandLine::usage()
            "               (default: the program's own folder, else ~/.local/share/nivra)\n"
            "  --cycles N   run N analyses by hand, then close (0: start up and close)\n"
            "  --demo       demonstration mode for this run: no instrument, synthetic signal\n"
-           "  --help       this text\n";
+           "  --warm-up    warm the columns up first (three cycles), as the menu command does\n"
+           "  --help       this text\n"
+           "\n"
+           "Without --cycles the station runs by its stored work mode until SIGINT or SIGTERM,\n"
+           "which end it after the running cycle; a second signal ends it at once.\n"
+           "Result lists go to stdout as key=value lines and an empty line, messages to stderr.\n";
 }

@@ -11,6 +11,7 @@ struct CommandLine {
     bool help = false;
     bool headless = false;
     bool demo = false;
+    bool warmUp = false;
     std::optional<std::filesystem::path> directory;
     std::optional<int> cycles;
 

@@ -86,6 +86,8 @@ void HeadlessStation::startUp()
         err_ << "NivraExe: cycle ended (" << status << ")" << std::endl;
     });
     system_->modeChanged.connect([this] { err_ << "NivraExe: work mode: " << system_->modeText() << std::endl; });
+    if (options_.warmUp)
+        system_->requestWarmUp();
 }
 
 // The closing sequence: nothing the station holds is left unsaved.
@@ -168,9 +170,10 @@ void HeadlessStation::tick()
 // "Запуск" pressed once more while cycles remain; a start that fails counts as a failed cycle.
 void HeadlessStation::startRequestedCycle()
 {
-    if (cyclesStarted_ >= *options_.cycles || !system_->isIdle() || system_->isPending() || stopSignals_ > 0)
+    // A warm-up runs its own cycles first; they count among the N.
+    if (cyclesEnded_ >= *options_.cycles || !system_->isIdle() || system_->isPending()
+        || system_->warmUpLeft() > 0 || stopSignals_ > 0)
         return;
-    ++cyclesStarted_;
     try {
         system_->start();
     } catch (const SysException& failure) {

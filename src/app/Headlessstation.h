@@ -25,6 +25,7 @@ public:
         std::filesystem::path directory;
         std::optional<int> cycles;  // press "Запуск" this many times in manual mode, then close
         bool demo = false;          // for this run only
+        bool warmUp = false;        // the column warm-up before anything else
     };
 
     static constexpr std::chrono::milliseconds tickInterval{400};
@@ -60,7 +61,6 @@ private:
     bool storedDemo_ = false;
     std::int32_t storedWorkMode_ = 0;
     int stopSignals_ = 0;
-    int cyclesStarted_ = 0;
     int cyclesEnded_ = 0;
     int failures_ = 0;
     std::string lastReport_;

@@ -33,6 +33,6 @@ int main(int argc, char* argv[])
 
     if (!line.headless)
         std::cerr << "NivraExe: the windows are not part of this build; running without them\n";
-    HeadlessStation station(Configuration::instance(), {*directory, line.cycles, line.demo}, std::cout, std::cerr);
+    HeadlessStation station(Configuration::instance(), {*directory, line.cycles, line.demo, line.warmUp}, std::cout, std::cerr);
     return station.run();
 }

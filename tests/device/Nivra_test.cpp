@@ -1,6 +1,7 @@
 #include "device/Commport.h"
 #include "device/Framecodec.h"
 #include "device/Nivra.h"
+#include "library/Locker.h"
 #include "platform/Pseudoterminal.h"
 #include "platform/Recordingnotifier.h"
 #include "settings/Configuration.h"
@@ -288,6 +289,55 @@ TEST_F(LinkTest, EndlessNoiseDoesNotKeepTheStationFromClosing)
     EXPECT_FALSE(station->collectEndedThread());  // noise is not silence: still reading
     station.reset();  // must return although the noise goes on
     noisy = false;
+}
+
+} // namespace
+
+namespace {
+
+// The link's per-second averaging of the internal summator's readings.
+TEST(NivraSummatorAverage, OneAverageASecondWithoutTheClosingReading)
+{
+    test::TemporaryDirectory dir;
+    Configuration configuration;
+    platform::RecordingNotifier notifier;
+    Nivra link(configuration, notifier);
+    lib::LocalSeconds now = lib::toLocalSeconds(2026, 12, 10, 8, 0, 0);
+    link.setClock([&] { return now; });
+    link.setSummatorDepth(1500.5f);
+    std::vector<std::pair<double, double>> averages;  // date-time, value
+    link.summatorAveraged.connect([&](double time, float depth, double average) {
+        EXPECT_FLOAT_EQ(depth, 1500.5f);
+        averages.emplace_back(time, average);
+    });
+
+    const struct {
+        int second;
+        double percent;
+    } readings[] = {
+        {0, 9.0},                          // closes the (empty) second before: its own value
+        {0, 1.0}, {0, 2.0}, {0, 3.0},      // one second's readings
+        {1, 7.0},                          // closes it: 2.0; not part of the next average
+        {1, -4.0}, {1, 4.0},               // a negative reading counts as 0
+        {2, 0.5},                          // closes it: 2.0
+    };
+    for (const auto& r : readings) {
+        now = lib::toLocalSeconds(2026, 12, 10, 8, 0, r.second);
+        link.addSummatorValue(r.percent);
+    }
+    ASSERT_EQ(averages.size(), 3u);
+    EXPECT_DOUBLE_EQ(averages[0].second, 9.0);
+    EXPECT_DOUBLE_EQ(averages[1].second, 2.0);
+    EXPECT_DOUBLE_EQ(averages[2].second, 2.0);
+    EXPECT_NEAR((averages[1].first - averages[0].first) * 86400, 1.0, 1e-6);
+    EXPECT_DOUBLE_EQ(link.summatorValue(), 2.0);
+
+    const lib::Locker lock(link);
+    const auto& trend = link.summCurveUnderLock().points();
+    ASSERT_EQ(trend.size(), 3u);
+    EXPECT_FLOAT_EQ(trend[1].value, 2.0f);
+    EXPECT_FLOAT_EQ(trend[1].depth, 1500.5f);
+    EXPECT_DOUBLE_EQ(trend[1].time, averages[1].first);
 }
 
 } // namespace
