@@ -101,6 +101,8 @@ void HeadlessStation::describeConfiguration()
     for (const auto seconds : configuration_.programmeTimes)
         err_ << ' ' << seconds;
     err_ << "\nwork mode: " << system_->modeText() << std::endl;
+    if (configuration_.remoteControl && !system_->remoteControl.listening())
+        report("no remote control: " + system_->remoteControl.errorText());
 }
 
 void HeadlessStation::closeDown()

@@ -3,19 +3,16 @@
 #include "platform/Filedescriptor.h"
 #include "platform/Mailslot.h"
 
-#include <netdb.h>
+#include <sys/socket.h>
 #include <sys/un.h>
 
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 namespace platform {
 
 namespace {
-
-constexpr auto resolutionKeptFor = std::chrono::seconds(60);
 
 // Errors after which no program holds the local mailslot (missing, or a file left by a crash).
 constexpr std::array unreachableErrors {ENOENT, ECONNREFUSED, ENOTDIR, ENOTSOCK, EPROTOTYPE};
@@ -28,33 +25,17 @@ bool isUnreachable(int error)
     return false;
 }
 
-struct AddressListDeleter {
-    void operator()(addrinfo* list) const { ::freeaddrinfo(list); }
-};
-
-// IPv4 first: a listener bound to the IPv4 wildcard does not see datagrams sent to ::1.
-const addrinfo* preferredAddress(const addrinfo* list)
-{
-    for (const addrinfo* entry = list; entry; entry = entry->ai_next)
-        if (entry->ai_family == AF_INET)
-            return entry;
-    return list;
-}
-
 } // namespace
 
 MailslotClient::MailslotClient(std::string_view name, std::uint16_t fallbackPort)
-    : path_(mailslotPath(name)), port_(fallbackPort)
+    : path_(mailslotPath(name)), resolver_(fallbackPort)
 {
 }
 
 void MailslotClient::setFallbackHost(std::string host)
 {
-    if (host == host_)
-        return;
-    host_ = std::move(host);
-    address_.reset();
-    resolvedAt_.reset();
+    host_ = host;
+    resolver_.setHost(std::move(host));
 }
 
 MailslotClient::Delivery MailslotClient::send(std::string_view bytes)
@@ -87,39 +68,16 @@ MailslotClient::LocalResult MailslotClient::sendLocal(std::string_view bytes) co
     return sent < 0 && isUnreachable(errno) ? LocalResult::unreachable : LocalResult::failed;
 }
 
-bool MailslotClient::resolveFallback()
-{
-    const auto now = std::chrono::steady_clock::now();
-    if (resolvedAt_ && now - *resolvedAt_ < resolutionKeptFor)
-        return address_.has_value();
-    resolvedAt_ = now;
-    address_.reset();
-    addrinfo hints {};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_DGRAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string port = std::to_string(port_);
-    if (::getaddrinfo(host_.c_str(), port.c_str(), &hints, &found) != 0 || !found)
-        return false;
-    const std::unique_ptr<addrinfo, AddressListDeleter> list(found);
-    const addrinfo* chosen = preferredAddress(list.get());
-    sockaddr_storage address {};
-    std::memcpy(&address, chosen->ai_addr, chosen->ai_addrlen);
-    address_ = address;
-    addressLength_ = chosen->ai_addrlen;
-    return true;
-}
-
 bool MailslotClient::sendDatagram(std::string_view bytes)
 {
-    if (host_.empty() || !resolveFallback())
+    const auto address = resolver_.address();
+    if (!address)
         return false;
-    const FileDescriptor socket(::socket(address_->ss_family, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    const FileDescriptor socket(::socket(address->storage.ss_family, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     if (!socket.valid())
         return false;
     const ssize_t sent = ::sendto(socket.get(), bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL,
-                                  reinterpret_cast<const sockaddr*>(&*address_), addressLength_);
+                                  reinterpret_cast<const sockaddr*>(&address->storage), address->length);
     return sent == static_cast<ssize_t>(bytes.size());
 }
 

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <chrono>
+#include "platform/Hostresolver.h"
+
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
-
-#include <sys/socket.h>
 
 namespace platform {
 
@@ -22,7 +20,8 @@ public:
 
     explicit MailslotClient(std::string_view name, std::uint16_t fallbackPort = defaultFallbackPort);
 
-    // Empty: no fallback, a message that finds no local mailslot is dropped.
+    // Empty: no fallback, a message that finds no local mailslot is dropped. A name is looked
+    // up in the background; until its address is known, such messages are dropped too.
     void setFallbackHost(std::string host);
     const std::string& fallbackHost() const { return host_; }
 
@@ -36,16 +35,11 @@ private:
 
     LocalResult sendLocal(std::string_view bytes) const;
     bool sendDatagram(std::string_view bytes);
-    bool resolveFallback();
 
     std::filesystem::path path_;
-    std::uint16_t port_;
     std::string host_;
-    // The resolved fallback address is kept for a while, so a name the resolver has to look up
-    // far away does not hold every message up.
-    std::optional<sockaddr_storage> address_;
-    socklen_t addressLength_ = 0;
-    std::optional<std::chrono::steady_clock::time_point> resolvedAt_;
+    // Senders run on the window's loop: a name server far away must not hold them up.
+    HostResolver resolver_;
 };
 
 } // namespace platform

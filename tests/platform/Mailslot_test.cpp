@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -190,6 +191,18 @@ TEST_F(MailslotTest, WithoutALocalMailslotOneDatagramGoesToTheFallbackHost)
     leaveStaleSocket(client.path());
     EXPECT_EQ(client.send("again"), MailslotClient::Delivery::datagram);
     EXPECT_EQ(listener.receive(), "again");
+}
+
+TEST_F(MailslotTest, AFallbackHostNameIsLookedUpInTheBackground)
+{
+    DatagramListener listener;
+    MailslotClient client("Registration\\FixedData", listener.port());
+    client.setFallbackHost("localhost");
+    // Sending never waits for the name; once the address is known the datagram goes out.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (client.send("named") != MailslotClient::Delivery::datagram && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(listener.receive(), "named");
 }
 
 TEST_F(MailslotTest, WithoutFallbackHostAMessageIsDropped)
