@@ -41,6 +41,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,7 +55,7 @@ using namespace std::chrono_literals;
 
 constexpr double cpuGoalPercent = 2.0;
 constexpr double latencyGoalMs = 400.0;  // one tick of the station's loop
-constexpr auto pollInterval = 5ms;       // how finely data.tim's growth is seen
+constexpr auto pollInterval = 5ms;       // data.tim is looked at this often besides on inotify
 constexpr const char* iniName = "хроматограф.ini";
 constexpr const char* endMarkerText = "then the end marker";
 constexpr const char* cycleStartedText = "NivraExe: cycle started";
@@ -376,7 +377,24 @@ public:
 
 private:
     std::filesystem::path stationFolder() const { return folder_.path() / "station"; }
-    std::filesystem::path resultsFile() const { return stationFolder() / "default" / "default" / "data.tim"; }
+    std::filesystem::path wellFolder() const { return stationFolder() / "default" / "default"; }
+    std::filesystem::path resultsFile() const { return wellFolder() / "data.tim"; }
+
+    // Wakes the watch as soon as the station writes into the well's folder.
+    platform::FileDescriptor watchWellFolder() const
+    {
+        platform::FileDescriptor fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+        if (fd.valid() && ::inotify_add_watch(fd.get(), wellFolder().c_str(), IN_MODIFY | IN_CREATE | IN_MOVED_TO) < 0)
+            fd.close();
+        return fd;
+    }
+
+    static void drain(const platform::FileDescriptor& fd)
+    {
+        std::array<char, 4096> events;
+        while (fd.valid() && ::read(fd.get(), events.data(), events.size()) > 0) {
+        }
+    }
 
     std::vector<std::string> simulatorArguments() const
     {
@@ -457,11 +475,15 @@ private:
                 records.push_back(seen);
         };
 
+        const auto wellChanges = watchWellFolder();
         while (!station.reap()) {
             if (Clock::now() > deadline)
                 throw std::runtime_error("the station did not finish its cycles in time");
-            std::array<pollfd, 2> fds{{{station.errors().fd(), POLLIN, 0}, {simulator.errors().fd(), POLLIN, 0}}};
+            std::array<pollfd, 3> fds{{{station.errors().fd(), POLLIN, 0},
+                                       {simulator.errors().fd(), POLLIN, 0},
+                                       {wellChanges.get(), POLLIN, 0}}};
             ::poll(fds.data(), fds.size(), static_cast<int>(pollInterval.count()));
+            drain(wellChanges);
             readLogs();
         }
         readLogs();

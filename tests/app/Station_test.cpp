@@ -240,6 +240,29 @@ TEST_F(StationTest, AutomaticModesRunUntilStoppedAfterTheRunningCycle)
     }
 }
 
+TEST_F(StationTest, SecondSignalEndsAtOnceAndEveryStoreIsSaved)
+{
+    set("NivraSystem", "work_mode", "02000000");
+    chromsim({"--speed", "1"});  // a cycle far longer than the test
+    station();
+    ASSERT_TRUE(eventually([&] { return station_process_->errors().find("cycle started") != std::string::npos; }, 20s));
+    station_process_->signal(SIGTERM);
+    std::this_thread::sleep_for(200ms);
+    station_process_->signal(SIGTERM);
+    EXPECT_EQ(station_process_->wait(5s), 0);
+    EXPECT_TRUE(records().empty()) << "the cut cycle is not recorded";
+    EXPECT_THAT(lib::fromCp1251(test::readFile(station_ / "события.txt")), HasSubstr("Закрытие программы"));
+    EXPECT_EQ(setting("NivraSystem", "work_mode"), "02000000");
+}
+
+TEST_F(StationTest, DemonstrationRunLeavesTheStoredSettingAlone)
+{
+    station({"--demo", "--cycles", "1"});
+    ASSERT_EQ(finish(), 0) << station_process_->errors();
+    EXPECT_EQ(records().size(), 1u);
+    EXPECT_EQ(setting("расчёт", "demo"), "0");
+}
+
 TEST_F(StationTest, WarmUpRunsThreeCyclesWithItsProgramme)
 {
     chromsim();

@@ -347,6 +347,16 @@ TEST_F(ControllerLinkTest, StartFailuresRaiseTheirMessages)
     EXPECT_TRUE(starts.empty());
 }
 
+TEST_F(ControllerLinkTest, FailedWarmUpStartStillRestoresTheProgramme)
+{
+    configuration.portName = (dir / "no-such-port").string();
+    const auto programme = configuration.programmeTimes;
+    system->requestWarmUp();
+    EXPECT_THROW(step(), SysException);
+    EXPECT_EQ(configuration.programmeTimes, programme);
+    EXPECT_EQ(system->warmUpLeft(), 3) << "the warm-up is tried again at the next tick";
+}
+
 TEST_F(ControllerLinkTest, SilenceMidCycleIsALossWithoutFinishedNotification)
 {
     configuration.correctWindows = false;
