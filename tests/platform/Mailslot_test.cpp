@@ -51,7 +51,7 @@ public:
     {
         timeval wait {2, 0};
         ::setsockopt(socket_.get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-        std::string buffer(65536, '\0');
+        std::string buffer(4096, '\0');
         const ssize_t size = ::recv(socket_.get(), buffer.data(), buffer.size(), 0);
         return size < 0 ? std::string("<nothing>") : buffer.substr(0, static_cast<std::size_t>(size));
     }
