@@ -16,9 +16,9 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::HasSubstr;
 using ::testing::Not;
-using station::Child;
-using station::eventually;
 using station::occurrences;
+using test::ChildProcess;
+using test::eventually;
 
 constexpr const char* lostText = "Внезапно потеряна связь с хроматографом!";
 
@@ -29,8 +29,8 @@ protected:
         ::setenv("NIVRA_MAILSLOT_DIR", (dir / "slots").c_str(), 1);
         ::setenv("LC_ALL", "C", 1);
         station_ = dir / "station";
-        Child first(NIVRAEXE_PATH, {"--headless", "--cycles", "0", "--dir", station_.string()}, dir.path(), "setup");
-        EXPECT_EQ(first.wait(30s), 0) << first.errors();
+        ChildProcess first(NIVRAEXE_PATH, {"--headless", "--cycles", "0", "--dir", station_.string()});
+        EXPECT_EQ(first.exitStatus(30s), 0) << first.errors();
         writeCalibration();
     }
     ~StationTest() override { ::unsetenv("NIVRA_MAILSLOT_DIR"); }
@@ -57,26 +57,26 @@ protected:
         return ini.readString(section, key, "<none>");
     }
 
-    Child& chromsim(std::vector<std::string> options = {})
+    ChildProcess& chromsim(std::vector<std::string> options = {})
     {
         for (const char* standard : {"--speed", "40", "--length", "85", "--seed", "11"})
             options.push_back(standard);
-        simulator_.emplace(CHROMSIM_PATH, options, dir.path(), "chromsim");
-        set("порт", "имя", station::terminalOf(*simulator_));
+        simulator_.emplace(CHROMSIM_PATH, options);
+        set("порт", "имя", simulator_->firstLine());  // the path of its pseudo-terminal
         return *simulator_;
     }
 
-    Child& station(std::vector<std::string> options = {})
+    ChildProcess& station(std::vector<std::string> options = {})
     {
         options.insert(options.begin(), {"--headless", "--dir", station_.string()});
-        station_process_.emplace(NIVRAEXE_PATH, options, dir.path(), "station");
+        station_process_.emplace(NIVRAEXE_PATH, options);
         return *station_process_;
     }
 
     // The station's run to its end; the exit status.
     int finish(std::chrono::seconds limit = 60s)
     {
-        const auto status = station_process_->wait(limit);
+        const auto status = station_process_->exitStatus(limit);
         EXPECT_TRUE(status) << "still running:\n" << station_process_->errors();
         return status.value_or(-1);
     }
@@ -104,8 +104,8 @@ protected:
 
     test::TemporaryDirectory dir;
     std::filesystem::path station_;
-    std::optional<Child> simulator_;
-    std::optional<Child> station_process_;
+    std::optional<ChildProcess> simulator_;
+    std::optional<ChildProcess> station_process_;
 };
 
 TEST_F(StationTest, OneCycleReachesEveryOutput)
@@ -184,14 +184,14 @@ TEST_F(StationTest, DepthMarkSeriesFromTheRemoteStation)
     set("NivraSystem", "work_mode", "03000000");
     chromsim();
     station();
-    ASSERT_TRUE(eventually([&] { return station_process_->errors().find("work mode") != std::string::npos; }, 20s));
-    Child remote(REMOTE_PATH, {"start", "--depth", "2500.5"}, dir.path(), "remote");
-    ASSERT_EQ(remote.wait(10s), 0) << remote.errors();
+    ASSERT_TRUE(station_process_->waitForErrors("work mode", 20s));
+    ChildProcess remote(REMOTE_PATH, {"start", "--depth", "2500.5"});
+    ASSERT_EQ(remote.exitStatus(10s), 0) << remote.errors();
     // The registration program keeps reporting the depth while the series runs.
     ASSERT_TRUE(eventually(
         [&] {
-            Child depth(REMOTE_PATH, {"depth", "2500.5"}, dir.path(), "depth");
-            depth.wait(10s);
+            ChildProcess depth(REMOTE_PATH, {"depth", "2500.5"});
+            depth.exitStatus(10s);
             return occurrences(station_process_->errors(), "cycle ended") >= 4;
         },
         90s));
@@ -245,11 +245,11 @@ TEST_F(StationTest, SecondSignalEndsAtOnceAndEveryStoreIsSaved)
     set("NivraSystem", "work_mode", "02000000");
     chromsim({"--speed", "1"});  // a cycle far longer than the test
     station();
-    ASSERT_TRUE(eventually([&] { return station_process_->errors().find("cycle started") != std::string::npos; }, 20s));
+    ASSERT_TRUE(station_process_->waitForErrors("cycle started", 20s));
     station_process_->signal(SIGTERM);
     std::this_thread::sleep_for(200ms);
     station_process_->signal(SIGTERM);
-    EXPECT_EQ(station_process_->wait(5s), 0);
+    EXPECT_EQ(station_process_->exitStatus(5s), 0);
     EXPECT_TRUE(records().empty()) << "the cut cycle is not recorded";
     EXPECT_THAT(lib::fromCp1251(test::readFile(station_ / "события.txt")), HasSubstr("Закрытие программы"));
     EXPECT_EQ(setting("NivraSystem", "work_mode"), "02000000");
@@ -293,10 +293,10 @@ TEST_F(StationTest, SummatorThresholdStartsACycle)
         set("газосумматор", "use", "1");
         set("порог", "porog_po_summe_value", "0.05");
         set("NivraSystem", "work_mode", "04000000");
-        std::optional<Child> summsim;
+        std::optional<ChildProcess> summsim;
         if (std::string(c.model) == "00000000") {
-            summsim.emplace(SUMMSIM_PATH, std::vector<std::string>{"--percent", "1", "--rate", "10"}, dir.path(), "summsim");
-            set("порт", "имя_сумм", station::terminalOf(*summsim));
+            summsim.emplace(SUMMSIM_PATH, std::vector<std::string>{"--percent", "1", "--rate", "10"});
+            set("порт", "имя_сумм", summsim->firstLine());
             chromsim();
         } else {
             chromsim({"--model", "1", "--summator"});
@@ -321,11 +321,9 @@ TEST_F(StationTest, MissingInternalSummatorFallsBackToManual)
     set("NivraSystem", "work_mode", "04000000");
     chromsim({"--model", "1"});
     station();
-    ASSERT_TRUE(eventually(
-        [&] { return station_process_->errors().find("Газосумматор не найден!") != std::string::npos; }, 20s))
+    ASSERT_TRUE(station_process_->waitForErrors("Газосумматор не найден!", 20s))
         << station_process_->errors();
-    ASSERT_TRUE(eventually(
-        [&] { return station_process_->errors().find("work mode: Ручной режим") != std::string::npos; }, 5s));
+    ASSERT_TRUE(station_process_->waitForErrors("work mode: Ручной режим", 5s));
     station_process_->signal(SIGTERM);
     EXPECT_EQ(finish(), 0);
     EXPECT_EQ(setting("газосумматор", "use"), "0");

@@ -10,9 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <poll.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -21,9 +24,9 @@ using namespace linktest;
 // Each test has its own mailslot folder and keeps off the registration port of a real setup.
 class LinkTools : public ::testing::Test {
 protected:
-    ToolProcess startListener(std::vector<std::string> arguments)
+    ChildProcess startListener(std::vector<std::string> arguments)
     {
-        return ToolProcess(REGLISTEN_PATH, std::move(arguments));
+        return ChildProcess(REGLISTEN_PATH, std::move(arguments));
     }
 
     MailslotFolderScope mailslots_;
@@ -72,7 +75,7 @@ TEST_F(LinkTools, RemoteMessageReachesAListenerStandingInForTheStation)
     auto listener = startListener({"--mailslot", "chromatograph", "--udp-port", "0", "--count", "1"});
     ASSERT_TRUE(listener.waitForOutput("listening on mailslot")) << listener.output();
 
-    ToolProcess remote(REMOTE_PATH, {"start", "--depth", "2500.5"});
+    ChildProcess remote(REMOTE_PATH, {"start", "--depth", "2500.5"});
     EXPECT_EQ(remote.exitStatus(), 0) << remote.errors();
     EXPECT_EQ(remote.output(), "operation=start\ndepth=2500.5\n");
 
@@ -100,7 +103,7 @@ TEST_F(LinkTools, StationTakesEveryCommandOfTheRemote)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.front());
-        ToolProcess remote(REMOTE_PATH, c.arguments);
+        ChildProcess remote(REMOTE_PATH, c.arguments);
         ASSERT_EQ(remote.exitStatus(), 0) << remote.errors();
         EXPECT_EQ(station.poll(), c.code);
         EXPECT_EQ(station.depth(), c.depth);
@@ -112,7 +115,7 @@ TEST_F(LinkTools, StationTakesEveryCommandOfTheRemote)
 
 TEST_F(LinkTools, RemoteSaysSoWhenNoStationListens)
 {
-    ToolProcess remote(REMOTE_PATH, {"mode", "2"});
+    ChildProcess remote(REMOTE_PATH, {"mode", "2"});
     EXPECT_EQ(remote.exitStatus(), 1);
     EXPECT_NE(remote.errors().find("no station listens on mailslot \"chromatograph\""), std::string::npos)
         << remote.errors();
@@ -128,7 +131,7 @@ TEST_F(LinkTools, WrongCommandLinesGetTheUsageAndStatusTwo)
              {REGLISTEN_PATH, {"--count", "0"}},
          }) {
         SCOPED_TRACE(path);
-        ToolProcess tool(path, arguments);
+        ChildProcess tool(path, arguments);
         EXPECT_EQ(tool.exitStatus(), 2);
         EXPECT_NE(tool.errors().find("Usage: "), std::string::npos) << tool.errors();
     }
@@ -199,12 +202,12 @@ TEST_F(LinkTools, SecondListenerOnTheSameMailslotOrPortIsRefused)
     auto first = startListener({"--udp-port", std::to_string(port)});
     ASSERT_TRUE(first.waitForOutput("listening on mailslot")) << first.output();
 
-    ToolProcess sameMailslot(REGLISTEN_PATH, {"--udp-port", "0"});
+    ChildProcess sameMailslot(REGLISTEN_PATH, {"--udp-port", "0"});
     EXPECT_EQ(sameMailslot.exitStatus(), 1);
     EXPECT_NE(sameMailslot.errors().find("already owns the mailslot \"Registration\\FixedData\""), std::string::npos)
         << sameMailslot.errors();
 
-    ToolProcess samePort(REGLISTEN_PATH, {"--mailslot", "Other", "--udp-port", std::to_string(port)});
+    ChildProcess samePort(REGLISTEN_PATH, {"--mailslot", "Other", "--udp-port", std::to_string(port)});
     EXPECT_EQ(samePort.exitStatus(), 1);
     EXPECT_NE(samePort.errors().find("UDP port " + std::to_string(port) + " is taken"), std::string::npos)
         << samePort.errors();

@@ -2,11 +2,10 @@
 #include "device/Summatorframe.h"
 #include "device/Summthread.h"
 #include "platform/Beep.h"
-#include "platform/Filedescriptor.h"
 #include "summsim/Framemaker.h"
 #include "summsim/Readingplan.h"
 #include "summsim/Simoptions.h"
-#include "support/Testsupport.h"
+#include "support/Childprocess.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +14,12 @@
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
-#include <fcntl.h>
 #include <mutex>
 #include <optional>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <variant>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -180,75 +173,6 @@ TEST(SummsimFrames, FaultsHitEveryKthFrameAndCountersWrap)
     EXPECT_EQ(maker.frame(257)[3], 0);
 }
 
-// The program running with its stdout on a pipe; killed and reaped if the test leaves it running.
-class Program {
-public:
-    Program(std::vector<std::string> arguments, const std::filesystem::path& errors)
-    {
-        int pipe[2];
-        if (::pipe2(pipe, O_CLOEXEC) != 0)
-            throw std::runtime_error("no pipe");
-        output_ = platform::FileDescriptor(pipe[0]);
-        const platform::FileDescriptor writeEnd(pipe[1]);
-        arguments.insert(arguments.begin(), SUMMSIM_PATH);
-        std::vector<char*> argv;
-        for (auto& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        ::posix_spawn_file_actions_init(&actions);
-        ::posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
-        ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int failed = ::posix_spawn(&pid_, SUMMSIM_PATH, &actions, nullptr, argv.data(), environ);
-        ::posix_spawn_file_actions_destroy(&actions);
-        if (failed != 0)
-            throw std::runtime_error("cannot start " SUMMSIM_PATH);
-    }
-    ~Program()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    // The first line of stdout; empty when none comes within the time-out.
-    std::string firstLine(std::chrono::milliseconds timeout = 5000ms)
-    {
-        std::string line;
-        char c = 0;
-        pollfd waiting{output_.get(), POLLIN, 0};
-        while (::poll(&waiting, 1, static_cast<int>(timeout.count())) > 0 && ::read(output_.get(), &c, 1) == 1) {
-            if (c == '\n')
-                return line;
-            line += c;
-        }
-        return {};
-    }
-
-    void signal(int number) { ::kill(pid_, number); }
-
-    // The exit status, or nothing when the program is still running after the time-out.
-    std::optional<int> exitStatus(std::chrono::milliseconds timeout = 10000ms)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return std::nullopt;
-            std::this_thread::sleep_for(10ms);
-        }
-        pid_ = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-private:
-    pid_t pid_ = 0;
-    platform::FileDescriptor output_;
-};
-
 // The values the summator thread hands out.
 class Values {
 public:
@@ -291,27 +215,26 @@ private:
 
 TEST(SummsimProgram, StationReadsTheValueItSendsThenItEnds)
 {
-    test::TemporaryDirectory folder;
     const QuietBeeps quiet;
-    Program program({"--reading", "8192", "--exponent", "1", "--rate", "20", "--frames", "40"}, folder / "stderr");
+    test::ChildProcess program(SUMMSIM_PATH,
+                               {"--reading", "8192", "--exponent", "1", "--rate", "20", "--frames", "40"});
     const auto path = program.firstLine();
     ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
 
     Values values;
     TSummThread thread({true, 0, path, 0.1f, 0}, [&](double percent) { values.add(percent); });
     thread.start();
-    ASSERT_TRUE(values.waitForCount(3)) << test::readFile(folder / "stderr");
+    ASSERT_TRUE(values.waitForCount(3)) << program.errors();
     for (const double value : values.all())
         EXPECT_NEAR(value, 1.0, 1e-6);
     EXPECT_EQ(program.exitStatus(), 0);
-    EXPECT_NE(test::readFile(folder / "stderr").find("sent 40 frames"), std::string::npos);
+    EXPECT_NE(program.errors().find("sent 40 frames"), std::string::npos);
 }
 
 TEST(SummsimProgram, GarbageYieldsNoValueNorHangsTheStation)
 {
-    test::TemporaryDirectory folder;
     const QuietBeeps quiet;
-    Program program({"--garbage"}, folder / "stderr");
+    test::ChildProcess program(SUMMSIM_PATH, {"--garbage"});
     const auto path = program.firstLine();
     ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
 
@@ -326,7 +249,7 @@ TEST(SummsimProgram, GarbageYieldsNoValueNorHangsTheStation)
 
     program.signal(SIGTERM);
     EXPECT_EQ(program.exitStatus(), 0);
-    EXPECT_NE(test::readFile(folder / "stderr").find("random bytes"), std::string::npos);
+    EXPECT_NE(program.errors().find("random bytes"), std::string::npos);
 }
 
 } // namespace

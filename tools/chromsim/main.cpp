@@ -1,6 +1,6 @@
 #include "chromsim/Chromsimulator.h"
-#include "chromsim/Signalstop.h"
 #include "chromsim/Simoptions.h"
+#include "common/Signalstop.h"
 #include "platform/Pseudoterminal.h"
 
 #include <iostream>
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     }
     try {
         // Stop signals are caught from here on, so one sent as soon as the path shows is not lost.
-        const chromsim::SignalStop stop;
+        const tools::SignalStop stop;
         platform::PseudoTerminal terminal;
         chromsim::ChromSimulator simulator(terminal, options, std::cerr);
         std::cout << terminal.slavePath() << std::endl;

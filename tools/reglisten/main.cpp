@@ -1,4 +1,4 @@
-#include "chromsim/Signalstop.h"
+#include "common/Signalstop.h"
 #include "reglisten/Registrationlistener.h"
 #include "reglisten/Reglistenoptions.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     }
     try {
         // Caught before anything is bound, so a stop sent as soon as the first line shows is not lost.
-        const chromsim::SignalStop stop;
+        const tools::SignalStop stop;
         reglisten::RegistrationListener listener(options, std::cout);
         if (!listener.valid()) {
             std::cerr << "nivra-reglisten: " << listener.errorText() << '\n';

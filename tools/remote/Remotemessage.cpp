@@ -1,10 +1,10 @@
 #include "remote/Remotemessage.h"
 
+#include "common/Optionreader.h"
 #include "library/Codepage.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -12,7 +12,8 @@
 namespace remote {
 namespace {
 
-using Error = std::optional<std::string>;
+using tools::OptionReader;
+using Error = OptionReader::Error;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -27,9 +28,8 @@ Error checkMode(std::string_view text)
 
 Error checkPeriod(std::string_view text)
 {
-    std::int32_t seconds = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (allDigits(text) && error == std::errc() && end == text.data() + text.size() && seconds > 0)
+    const auto seconds = OptionReader::parseNumber<std::int32_t>(text);
+    if (seconds && *seconds > 0)
         return std::nullopt;
     return std::string("a whole number of seconds from 1 to 2147483647");
 }
@@ -66,14 +66,6 @@ constexpr std::array<Command, 4> commandTable{{
     {"depth", "D", checkDepth, "depth", "depth", false, "report the current depth in metres"},
 }};
 
-const Command* findCommand(std::string_view name)
-{
-    for (const auto& command : commandTable)
-        if (command.name == name)
-            return &command;
-    return nullptr;
-}
-
 // The command line taken apart: options by name, everything else in order.
 struct Arguments {
     std::optional<std::string> depth;
@@ -95,44 +87,32 @@ constexpr std::array<Option, 3> optionTable{{
     {"--help", "", "this text", nullptr},
 }};
 
-const Option* findOption(std::string_view name)
-{
-    for (const auto& option : optionTable)
-        if (option.name == name)
-            return &option;
-    return nullptr;
-}
-
 std::variant<Arguments, std::string> split(const std::vector<std::string>& arguments)
 {
     Arguments split;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        if (argument.substr(0, 2) != "--") {
-            split.positional.emplace_back(argument);
+    OptionReader reader(arguments);
+    while (!reader.atEnd()) {
+        if (!reader.argument().starts_with("--")) {
+            split.positional.emplace_back(reader.argument());
+            reader.skip();
             continue;
         }
-        const auto equals = argument.find('=');
-        const Option* option = findOption(argument.substr(0, equals));
+        const Option* option = OptionReader::find(optionTable, reader.name());
         if (!option)
-            return "unknown option: " + std::string(argument);
+            return "unknown option: " + std::string(reader.argument());
         if (option->valueName.empty()) {
-            if (equals != std::string_view::npos)
-                return std::string(option->name) + " takes no value";
+            if (const auto error = reader.takeSwitch())
+                return *error;
             split.help = true;
             continue;
         }
-        std::string value;
-        if (equals != std::string_view::npos)
-            value = argument.substr(equals + 1);
-        else if (i + 1 < arguments.size())
-            value = arguments[++i];
-        else
-            return std::string(option->name) + " needs " + std::string(option->valueName);
+        std::string_view value;
+        if (const auto error = reader.takeValue(option->valueName, value))
+            return *error;
         auto& target = split.*(option->target);
         if (target)
             return std::string(option->name) + " is given twice";
-        target = std::move(value);
+        target = std::string(value);
     }
     return split;
 }
@@ -187,7 +167,7 @@ std::variant<RemoteMessage, std::string> RemoteMessage::parse(const std::vector<
     }
     if (split.positional.empty())
         return std::string("a command is missing: start, mode, period or depth");
-    const Command* command = findCommand(split.positional.front());
+    const Command* command = OptionReader::find(commandTable, split.positional.front());
     if (!command)
         return "unknown command: " + split.positional.front();
     if (const auto error = checkCommandLine(split, *command))
@@ -210,22 +190,11 @@ std::string RemoteMessage::usage()
         "Exits with 1 when no station listens, with 2 on a wrong command line.\n"
         "\n"
         "Commands:\n";
-    const auto column = [](std::string name) {
-        return "  " + name + std::string(name.size() < 18 ? 18 - name.size() : 1, ' ');
-    };
-    for (const auto& command : commandTable) {
-        std::string name(command.name);
-        if (!command.operandName.empty())
-            name += " " + std::string(command.operandName);
-        text += column(name) + std::string(command.help) + '\n';
-    }
+    for (const auto& command : commandTable)
+        text += OptionReader::usageLine(command.name, command.operandName, command.help, 18);
     text += "\nOptions:\n";
-    for (const auto& option : optionTable) {
-        std::string name(option.name);
-        if (!option.valueName.empty())
-            name += " " + std::string(option.valueName);
-        text += column(name) + std::string(option.help) + '\n';
-    }
+    for (const auto& option : optionTable)
+        text += OptionReader::usageLine(option.name, option.valueName, option.help, 18);
     return text;
 }
 

@@ -1,8 +1,8 @@
 #include "summsim/Simoptions.h"
 
-#include <algorithm>
+#include "common/Optionreader.h"
+
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <sstream>
 #include <string_view>
@@ -10,75 +10,42 @@
 namespace summsim {
 namespace {
 
-using Error = std::optional<std::string>;
+using tools::OptionReader;
+using Error = OptionReader::Error;
+using Option = OptionReader::Option<SimOptions>;
 
 constexpr double countsPerUnit = 8192;
 
-template <typename Number>
-std::optional<Number> parseNumber(std::string_view text)
-{
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-template <typename Number>
-Error readBounded(std::string_view text, Number low, Number high, Number& target, std::string_view what)
-{
-    const auto value = parseNumber<Number>(text);
-    if (!value || !(*value >= low && *value <= high)) {
-        std::ostringstream message;
-        message << "needs " << what << " from " << low << " to " << high;
-        return message.str();
-    }
-    target = *value;
-    return std::nullopt;
-}
-
-// Into a narrower or optional field, through a number of the type the text is read as.
-template <typename Number, typename Target>
-Error readInto(std::string_view text, Number low, Number high, Target& target, std::string_view what)
-{
-    Number value{};
-    auto error = readBounded(text, low, high, value, what);
-    if (!error)
-        target = value;
-    return error;
-}
-
-struct Option {
-    std::string_view name;
-    std::string_view valueName;  // empty: a switch
-    std::string_view help;
-    Error (*apply)(SimOptions& options, std::string_view value);
-};
-
 constexpr std::array<Option, 13> optionTable{{
     {"--rate", "HZ", "frames per second (default 5)",
-     [](SimOptions& o, std::string_view v) { return readBounded(v, 0.01, 1000.0, o.rate, "a rate"); }},
+     [](SimOptions& o, std::string_view v) { return OptionReader::readBounded(v, 0.01, 1000.0, o.rate, "a rate"); }},
     {"--reading", "N", "main reading of every frame (default 8192: 0.1 % at coeff 0.1)",
      [](SimOptions& o, std::string_view v) {
-         return readInto<std::int32_t>(v, -32768, 32767, o.reading, "a reading");
+         return OptionReader::readInto<std::int32_t>(v, -32768, 32767, o.reading, "a reading");
      }},
     {"--exponent", "E", "decimal exponent: the value is N x 10^E (default 0)",
-     [](SimOptions& o, std::string_view v) { return readInto<std::int32_t>(v, -20, 20, o.exponent, "an exponent"); }},
+     [](SimOptions& o, std::string_view v) {
+         return OptionReader::readInto<std::int32_t>(v, -20, 20, o.exponent, "an exponent");
+     }},
     {"--percent", "P", "send the reading that shows P % (P / C x 8192)",
-     [](SimOptions& o, std::string_view v) { return readInto(v, -1000.0, 1000.0, o.percent, "a percentage"); }},
+     [](SimOptions& o, std::string_view v) {
+         return OptionReader::readInto(v, -1000.0, 1000.0, o.percent, "a percentage");
+     }},
     {"--coeff", "C", "the station's coefficient --percent is meant for (default 0.1)",
-     [](SimOptions& o, std::string_view v) { return readBounded(v, 1e-6, 1e6, o.coeff, "a coefficient"); }},
+     [](SimOptions& o, std::string_view v) {
+         return OptionReader::readBounded(v, 1e-6, 1e6, o.coeff, "a coefficient");
+     }},
     {"--ramp", "STEP", "add STEP to the value every second (8192 is 0.1 % at coeff 0.1)",
-     [](SimOptions& o, std::string_view v) { return readInto(v, -1e9, 1e9, o.ramp, "a step"); }},
+     [](SimOptions& o, std::string_view v) { return OptionReader::readInto(v, -1e9, 1e9, o.ramp, "a step"); }},
     {"--ramp-to", "N", "stop the ramp at the value N and stay there",
-     [](SimOptions& o, std::string_view v) { return readInto(v, -1e12, 1e12, o.rampTo, "a value"); }},
+     [](SimOptions& o, std::string_view v) { return OptionReader::readInto(v, -1e12, 1e12, o.rampTo, "a value"); }},
     {"--bad-checksum-every", "K", "spoil the checksum of every K-th frame",
      [](SimOptions& o, std::string_view v) {
-         return readBounded<std::uint32_t>(v, 1, 1000000000, o.badChecksumEvery, "a count");
+         return OptionReader::readBounded<std::uint32_t>(v, 1, 1000000000, o.badChecksumEvery, "a count");
      }},
     {"--short-every", "K", "cut every K-th frame short after half its bytes",
      [](SimOptions& o, std::string_view v) {
-         return readBounded<std::uint32_t>(v, 1, 1000000000, o.shortEvery, "a count");
+         return OptionReader::readBounded<std::uint32_t>(v, 1, 1000000000, o.shortEvery, "a count");
      }},
     {"--garbage", "", "send random bytes (never an \"M\") at full speed instead of frames",
      [](SimOptions& o, std::string_view) -> Error {
@@ -86,10 +53,10 @@ constexpr std::array<Option, 13> optionTable{{
          return std::nullopt;
      }},
     {"--seconds", "T", "stop after T seconds (default: at SIGINT or SIGTERM)",
-     [](SimOptions& o, std::string_view v) { return readInto(v, 0.001, 1e7, o.seconds, "seconds"); }},
+     [](SimOptions& o, std::string_view v) { return OptionReader::readInto(v, 0.001, 1e7, o.seconds, "seconds"); }},
     {"--frames", "N", "stop after N frames",
      [](SimOptions& o, std::string_view v) {
-         return readInto<std::uint64_t>(v, 1, 1000000000000, o.frames, "a count");
+         return OptionReader::readInto<std::uint64_t>(v, 1, 1000000000000, o.frames, "a count");
      }},
     {"--help", "", "this text",
      [](SimOptions& o, std::string_view) -> Error {
@@ -98,22 +65,8 @@ constexpr std::array<Option, 13> optionTable{{
      }},
 }};
 
-const Option* findOption(std::string_view name)
-{
-    const auto found = std::find_if(optionTable.begin(), optionTable.end(),
-                                    [&](const Option& option) { return option.name == name; });
-    return found == optionTable.end() ? nullptr : &*found;
-}
-
-using Seen = std::vector<std::string_view>;
-
-bool given(const Seen& seen, std::string_view name)
-{
-    return std::find(seen.begin(), seen.end(), name) != seen.end();
-}
-
 // Options that contradict each other, or one that means nothing without another.
-Error checkTogether(const SimOptions& options, const Seen& seen)
+Error checkTogether(const SimOptions& options, const OptionReader& read)
 {
     struct Rule {
         bool broken;
@@ -122,9 +75,9 @@ Error checkTogether(const SimOptions& options, const Seen& seen)
     const bool behindStart = options.ramp && options.rampTo
         && (*options.ramp > 0 ? *options.rampTo < options.startValue() : *options.rampTo > options.startValue());
     const std::array<Rule, 6> rules{{
-        {options.percent && (given(seen, "--reading") || given(seen, "--exponent")),
+        {options.percent && (read.given("--reading") || read.given("--exponent")),
          "--percent sets the reading itself: leave out --reading and --exponent"},
-        {given(seen, "--coeff") && !options.percent, "--coeff only goes with --percent"},
+        {read.given("--coeff") && !options.percent, "--coeff only goes with --percent"},
         {options.rampTo && !options.ramp, "--ramp-to needs --ramp"},
         {behindStart, "--ramp-to lies behind the start value: the ramp would never reach it"},
         {options.garbage && options.frames, "--garbage sends no frames to count: stop it with --seconds"},
@@ -147,29 +100,10 @@ double SimOptions::startValue() const
 std::variant<SimOptions, std::string> SimOptions::parse(const std::vector<std::string>& arguments)
 {
     SimOptions options;
-    Seen seen;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        const auto equals = argument.find('=');
-        const Option* option = findOption(argument.substr(0, equals));
-        if (!option)
-            return "unknown argument: " + std::string(argument);
-        std::string_view value;
-        if (!option->valueName.empty()) {
-            if (equals != std::string_view::npos)
-                value = argument.substr(equals + 1);
-            else if (i + 1 < arguments.size())
-                value = arguments[++i];
-            else
-                return std::string(option->name) + " needs " + std::string(option->valueName);
-        } else if (equals != std::string_view::npos) {
-            return std::string(option->name) + " takes no value";
-        }
-        if (const auto error = option->apply(options, value))
-            return std::string(option->name) + ": " + *error;
-        seen.push_back(option->name);
-    }
-    if (const auto error = checkTogether(options, seen))
+    OptionReader reader(arguments);
+    if (const auto error = reader.readAll(optionTable, options))
+        return *error;
+    if (const auto error = checkTogether(options, reader))
         return *error;
     return options;
 }
@@ -183,13 +117,8 @@ std::string SimOptions::usage()
             "then sends \"MMV\" frames at a steady rate until SIGINT or SIGTERM (or --seconds, --frames).\n"
             "Frames the station has not taken by the time the next one goes out are dropped, as on a\n"
             "real line.\n"
-            "\n";
-    for (const auto& option : optionTable) {
-        std::string name(option.name);
-        if (!option.valueName.empty())
-            name += " " + std::string(option.valueName);
-        text << "  " << name << std::string(name.size() < 24 ? 24 - name.size() : 1, ' ') << option.help << '\n';
-    }
+            "\n"
+         << OptionReader::usageLines(optionTable, 24);
     return text.str();
 }
 

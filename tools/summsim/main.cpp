@@ -1,4 +1,4 @@
-#include "chromsim/Signalstop.h"
+#include "common/Signalstop.h"
 #include "platform/Pseudoterminal.h"
 #include "summsim/Simoptions.h"
 #include "summsim/Summsimulator.h"
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     }
     try {
         // Stop signals are caught from here on, so one sent as soon as the path shows is not lost.
-        const chromsim::SignalStop stop;
+        const tools::SignalStop stop;
         platform::PseudoTerminal terminal;
         summsim::SummSimulator simulator(terminal, options, std::cerr);
         std::cout << terminal.slavePath() << std::endl;

@@ -4,7 +4,7 @@
 
 #include <signal.h>
 
-namespace chromsim {
+namespace tools {
 
 // Turns SIGINT and SIGTERM into a readable descriptor, so the program's poll() loop ends on them
 // like on any other event. Blocks both signals while it lives; build it before other threads start.
@@ -22,4 +22,4 @@ private:
     platform::FileDescriptor fd_;
 };
 
-} // namespace chromsim
+} // namespace tools

@@ -1,9 +1,9 @@
-#include "chromsim/Signalstop.h"
+#include "common/Signalstop.h"
 
 #include <stdexcept>
 #include <sys/signalfd.h>
 
-namespace chromsim {
+namespace tools {
 namespace {
 
 sigset_t stopSignals()
@@ -39,4 +39,4 @@ SignalStop::~SignalStop()
     ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
-} // namespace chromsim
+} // namespace tools
