@@ -5,6 +5,7 @@
 #include "settings/Configuration.h"
 
 #include <algorithm>
+#include <cmath>
 #include <pthread.h>
 #include <sched.h>
 #include <utility>
@@ -155,7 +156,11 @@ std::optional<double> TSummThread::readFrame()
     portOpen_.store(port_.isOpen(), std::memory_order_release);
     if (!read || count != body.size())
         return std::nullopt;
-    return summatorframe::decode(body);
+    // A damaged frame can balance by chance; a reading no float can hold is not a reading.
+    const auto reading = summatorframe::decode(body);
+    if (!reading || !std::isfinite(static_cast<float>(*reading / countsPerUnit)))
+        return std::nullopt;
+    return reading;
 }
 
 void TSummThread::store(double reading, const Settings& settings)

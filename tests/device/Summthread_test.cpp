@@ -158,6 +158,8 @@ TEST(SummThread, DamagedFrameIsDroppedAndTheNextOneRead)
         {"wrong checksum", badSum, 0ms},
         {"wrong header", badHeader, 0ms},
         {"short, then silence", cut, 500ms},
+        // Balanced by chance, but beyond any float: it would reach the registration as "inf".
+        {"reading beyond a float", frame(32767, 127), 0ms},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
