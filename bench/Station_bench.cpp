@@ -21,12 +21,10 @@
 #include <charconv>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <numeric>
@@ -55,7 +53,7 @@ using namespace std::chrono_literals;
 
 constexpr double cpuGoalPercent = 2.0;
 constexpr double tickMs = 400.0;  // the station's loop; a record may take one tick after the marker
-constexpr auto pollInterval = 5ms;       // data.tim is looked at this often besides on inotify
+constexpr auto pollInterval = 5ms;  // data.tim is looked at this often besides on inotify
 constexpr const char* iniName = "хроматограф.ini";
 constexpr const char* endMarkerText = "then the end marker";
 constexpr const char* cycleStartedText = "NivraExe: cycle started";
@@ -331,7 +329,7 @@ std::size_t recordsIn(const std::filesystem::path& resultsFile)
 
 struct Plan {
     double speed = 1;
-    double lengthSeconds = 40;
+    double lengthSeconds = 80;
     int cycles = 1;
     std::uint64_t seed = 1;
 };
@@ -441,40 +439,6 @@ private:
     void watch(Program& station, Program& simulator, Figures& figures)
     {
         const auto deadline = Clock::now() + timeLimit();
-        std::vector<Clock::time_point> markers, records;
-        Clock::duration cycleWall{};
-        double cycleCpu = 0;
-        std::optional<std::pair<Clock::time_point, double>> cycleStart;
-
-        const auto onStationLine = [&](const std::string& line, Clock::time_point at) {
-            if (line.starts_with(cycleStartedText)) {
-                cycleStart = {at, cpuSecondsOf(station.pid())};
-            } else if (line.starts_with(cycleEndedText)) {
-                ++figures.cyclesEnded;
-                if (cycleStart) {
-                    cycleWall += at - cycleStart->first;
-                    cycleCpu += cpuSecondsOf(station.pid()) - cycleStart->second;
-                }
-                cycleStart.reset();
-            }
-        };
-        const auto onSimulatorLine = [&](const std::string& line, Clock::time_point at) {
-            if (line.find(endMarkerText) != std::string::npos)
-                markers.push_back(at);
-        };
-        const auto readLogs = [&] {
-            const auto now = Clock::now();
-            for (const auto& line : station.errors().take())
-                onStationLine(line, now);
-            for (const auto& line : simulator.errors().take())
-                onSimulatorLine(line, now);
-            simulator.output().take();
-            const auto count = recordsIn(resultsFile());
-            const auto seen = Clock::now();
-            while (records.size() < count)
-                records.push_back(seen);
-        };
-
         const auto wellChanges = watchWellFolder();
         while (!station.reap()) {
             if (Clock::now() > deadline)
@@ -484,22 +448,65 @@ private:
                                        {wellChanges.get(), POLLIN, 0}}};
             ::poll(fds.data(), fds.size(), static_cast<int>(pollInterval.count()));
             drain(wellChanges);
-            readLogs();
+            look(station, simulator);
         }
-        readLogs();
+        look(station, simulator);
+        summarise(station, figures);
+    }
 
+    // Everything new since the last look, stamped with the time it was seen.
+    void look(Program& station, Program& simulator)
+    {
+        const auto now = Clock::now();
+        for (const auto& line : station.errors().take())
+            onStationLine(line, now, station.pid());
+        for (const auto& line : simulator.errors().take())
+            if (line.find(endMarkerText) != std::string::npos)
+                markers_.push_back(now);
+        simulator.output().take();
+        const auto count = recordsIn(resultsFile());
+        const auto seen = Clock::now();
+        while (records_.size() < count)
+            records_.push_back(seen);
+    }
+
+    // The station's CPU time is read when a cycle starts and ends; an ended process can still
+    // be read until it is reaped.
+    void onStationLine(const std::string& line, Clock::time_point at, pid_t station)
+    {
+        if (line.starts_with(cycleStartedText)) {
+            cycleStart_ = {at, cpuSecondsOf(station)};
+        } else if (line.starts_with(cycleEndedText)) {
+            ++cyclesEnded_;
+            if (cycleStart_) {
+                cycleWall_ += at - cycleStart_->first;
+                cycleCpu_ += cpuSecondsOf(station) - cycleStart_->second;
+            }
+            cycleStart_.reset();
+        }
+    }
+
+    void summarise(Program& station, Figures& figures) const
+    {
         const auto& exit = *station.reap();
         figures.exitCode = exit.code;
-        figures.records = records.size();
+        figures.cyclesEnded = cyclesEnded_;
+        figures.records = records_.size();
         figures.processCpuShare = 100.0 * exit.cpuSeconds / seconds(exit.at - station.started());
-        figures.cycleCpuShare = cycleWall.count() > 0 ? 100.0 * cycleCpu / seconds(cycleWall) : 0;
-        for (std::size_t i = 0; i < std::min(markers.size(), records.size()); ++i)
-            figures.latenciesMs.push_back(milliseconds(records[i] - markers[i]));
+        figures.cycleCpuShare = cycleWall_.count() > 0 ? 100.0 * cycleCpu_ / seconds(cycleWall_) : 0;
+        for (std::size_t i = 0; i < std::min(markers_.size(), records_.size()); ++i)
+            figures.latenciesMs.push_back(milliseconds(records_[i] - markers_[i]));
     }
 
     const Settings& settings_;
     const Plan plan_;
     ScratchFolder folder_;
+    std::vector<Clock::time_point> markers_;
+    std::vector<Clock::time_point> records_;
+    int cyclesEnded_ = 0;
+    std::optional<std::pair<Clock::time_point, double>> cycleStart_;  // when, CPU seconds then
+    Clock::duration cycleWall_{};
+    double cycleCpu_ = 0;
 };
 
 // The table: one figure a line, its goal and whether it was met. A smoke run only proves that
@@ -567,13 +574,17 @@ bool reportRun(Report& report, const std::string& prefix, const Figures& figures
 
 void reportLatencies(Report& report, const std::string& prefix, const std::vector<double>& latencies)
 {
+    const std::string goal = "<= " + fixed(tickMs, 0, "ms");
+    if (latencies.size() == 1) {
+        report.goal(prefix + "marker_to_record", fixed(latencies.front(), 1, "ms"), goal, latencies.front() <= tickMs);
+        return;
+    }
     if (latencies.empty()) {
         report.check(prefix + "marker_to_record", "no cycle", "", false);
         return;
     }
     const auto [low, high] = std::minmax_element(latencies.begin(), latencies.end());
     const double mean = std::accumulate(latencies.begin(), latencies.end(), 0.0) / static_cast<double>(latencies.size());
-    const std::string goal = "<= " + fixed(tickMs, 0, "ms");
     report.info(prefix + "marker_to_record_min", fixed(*low, 1, "ms"));
     report.info(prefix + "marker_to_record_mean", fixed(mean, 1, "ms"));
     report.goal(prefix + "marker_to_record_max", fixed(*high, 1, "ms"), goal, *high <= tickMs);
