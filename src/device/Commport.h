@@ -18,6 +18,8 @@ public:
     bool configure(std::int32_t speed, std::int32_t parityKey, std::int32_t timeoutMs, std::int32_t inputQueue = -1);
     bool close();
     bool reopen();
+    // Drops what has arrived and not been read.
+    void discardInput() { port_.discardInput(); }
 
     // Byte by byte; the first wrong byte fails at once.
     bool expectText(std::string_view text);

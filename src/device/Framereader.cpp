@@ -15,12 +15,15 @@ bool FrameReader::findSync(std::uint8_t& sync)
 {
     using Clock = std::chrono::steady_clock;
     auto lastByte = Clock::now();
+    std::size_t noise = 0;
     while (!stop_.stop_requested()) {
         const auto result = channel_.read({&sync, 1});
         if (result.count == 1) {
             if (sync & 0x80)
                 return true;
             lastByte = Clock::now();
+            if (++noise % std::max<std::size_t>(timing_.noiseRun, 1) == 0)
+                std::this_thread::sleep_for(timing_.failurePause);
             continue;
         }
         if (result.ok)

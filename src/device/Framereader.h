@@ -5,6 +5,7 @@
 #include "platform/Bytechannel.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <stop_token>
 
@@ -17,6 +18,10 @@ public:
     struct Timing {
         std::chrono::milliseconds silence{1000};
         std::chrono::milliseconds failurePause{20};  // between failed reads, so a dead port costs no CPU
+        // Bytes without a sync bit in a row before the reader rests for failurePause: far more
+        // than any frame gap or burst of line errors, so only a line of nothing but noise is
+        // slowed, and that costs no CPU either.
+        std::size_t noiseRun = 4096;
     };
 
     FrameReader(platform::ByteChannel& channel, std::int32_t model, AdcParameters adc, bool summatorInUse,

@@ -15,6 +15,11 @@ namespace {
 constexpr std::int32_t summatorSpeed = 9600;
 constexpr std::int32_t parityNone = 0;
 constexpr double countsPerUnit = 8192.0;
+// Failed frames in a row after which the line counts as garbage: more than finding the next
+// frame after a damaged one takes. What is queued then is dropped and the thread rests as after
+// a reading; read as fast as a pseudo-terminal delivers, garbage would keep a core busy, and a
+// queue of it would hold up the first good frame.
+constexpr std::uint32_t garbageRun = 64;
 
 // Time-critical where the system allows it; an ordinary thread otherwise.
 void raisePriority()
@@ -125,8 +130,15 @@ bool TSummThread::readOnce(const Settings& settings)
     if (!reading) {
         // A read on a closed port (a failed reopen) fails at once: going round without the
         // pause would spin.
-        return port_.isOpen();
+        if (!port_.isOpen())
+            return false;
+        if (++failedFrames_ % garbageRun == 0) {
+            port_.discardInput();
+            sleep(timing_.afterReading);
+        }
+        return true;
     }
+    failedFrames_ = 0;
     store(*reading, settings);
     sleep(timing_.afterReading);
     return true;

@@ -86,6 +86,7 @@ private:
     // Used by the summator thread only.
     CommPort port_;
     bool lastOpenSucceeded_ = false;
+    std::uint32_t failedFrames_ = 0;  // in a row
     std::atomic<bool> portOpen_{false};
 
     std::thread thread_;

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <stop_token>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -91,6 +95,39 @@ TEST(FrameReader, PortThatOnlyFailsIsSilenceWithoutSpinning)
     EXPECT_EQ(reader.next(frame), statusNoAnswer);
     EXPECT_LE(port.reads, 12);  // paced by the pause, not as fast as the CPU allows
     EXPECT_GE(port.reads, 2);
+}
+
+TEST(FrameReader, EndlessNoiseIsReadAtARestfulPaceUntilStopped)
+{
+    // Bytes without a sync bit for ever, as fast as the reader asks: a line that never falls
+    // silent, so only the owner's stop ends the wait.
+    struct NoisePort : platform::ByteChannel {
+        std::atomic<long> reads{0};
+        platform::ReadResult read(std::span<std::uint8_t> buffer) override
+        {
+            ++reads;
+            std::fill(buffer.begin(), buffer.end(), std::uint8_t{0x55});
+            return {true, buffer.size()};
+        }
+        bool write(std::span<const std::uint8_t>) override { return true; }
+        void clearError() override {}
+    } port;
+    const FrameReader::Timing timing{std::chrono::milliseconds(200), std::chrono::milliseconds(20), 1000};
+    FrameReader reader(port, 0, AdcParameters{}, false, timing);
+    std::stop_source stop;
+    reader.setStopToken(stop.get_token());
+    LinkStatus status = statusOk;
+    std::thread reading([&] {
+        DeviceFrame frame;
+        status = reader.next(frame);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stop.request_stop();
+    reading.join();
+    EXPECT_EQ(status, statusNoAnswer);
+    // A rest of 20 ms after every 1000 bytes: some 15 000 bytes, not the millions of a busy loop.
+    EXPECT_LE(port.reads.load(), 20 * 1000);
+    EXPECT_GT(port.reads.load(), 1000) << "noise is read, not refused";
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include <time.h>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -264,6 +266,42 @@ TEST(SummThread, NewPortNameTakesEffectOnReconnectOnly)
     ASSERT_TRUE(other.write(frame(24576)));
     ASSERT_TRUE(rig.readings.waitForCount(3));
     EXPECT_NEAR(rig.readings.items()[2], 0.3, 1e-6);
+    EXPECT_TRUE(rig.thread.portOpen());
+}
+
+// CPU time, of the whole process or of the calling thread.
+std::chrono::nanoseconds cpuTime(clockid_t clock)
+{
+    timespec now{};
+    ::clock_gettime(clock, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+TEST(SummThread, GarbageAtFullSpeedCostsLittleCpuAndFramesStillCount)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.beeps.waitFor(900));
+    // Bytes that never start a frame, written as fast as the terminal takes them.
+    Bytes garbage(4096);
+    for (std::size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<std::uint8_t>(i % 64 + 1);
+    const auto processStart = cpuTime(CLOCK_PROCESS_CPUTIME_ID);
+    const auto writerStart = cpuTime(CLOCK_THREAD_CPUTIME_ID);
+    const auto wallStart = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - wallStart < 1s)
+        rig.terminal.write(garbage, 20ms);
+    const auto wall = std::chrono::steady_clock::now() - wallStart;
+    const auto others = (cpuTime(CLOCK_PROCESS_CPUTIME_ID) - processStart) - (cpuTime(CLOCK_THREAD_CPUTIME_ID) - writerStart);
+    // Read at the terminal's pace it would be most of a core; generous for a loaded machine.
+    EXPECT_LT(static_cast<double>(others.count()) / static_cast<double>(wall.count()), 0.3);
+
+    // Once frames come again they are read soon: the garbage still queued is not worked through.
+    const auto frames = std::chrono::steady_clock::now();
+    while (rig.readings.items().empty() && std::chrono::steady_clock::now() - frames < 3s) {
+        rig.send(frame(8192));
+        std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_FALSE(rig.readings.items().empty());
     EXPECT_TRUE(rig.thread.portOpen());
 }
 
