@@ -28,19 +28,19 @@ std::filesystem::path resolvedTarget(const std::filesystem::path& path)
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents)
 {
     const std::filesystem::path target = resolvedTarget(path);
-    const std::filesystem::path directory = directoryOf(target);
-    std::string temporaryName = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
-
-    FileDescriptor fd(::mkostemp(temporaryName.data(), O_CLOEXEC));
+    std::string temporaryName;
+    FileDescriptor fd = createTemporaryFor(target, temporaryName);
     if (!fd.valid())
         return false;
     const bool written = ::fchmod(fd.get(), modeFor(target)) == 0
         && writeAll(fd.get(), contents.data(), contents.size()) && ::fsync(fd.get()) == 0;
-    if (!fd.close() || !written || ::rename(temporaryName.c_str(), target.c_str()) != 0) {
+    // Renamed while still open: the lock keeps other writers' clean-up away from the copy.
+    if (!written || ::rename(temporaryName.c_str(), target.c_str()) != 0) {
         ::unlink(temporaryName.c_str());
         return false;
     }
-    syncDirectory(directory);
+    fd.close();
+    syncDirectory(directoryOf(target));
     return true;
 }
 

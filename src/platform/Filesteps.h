@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/Filedescriptor.h"
+
 #include <sys/types.h>
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 
 // Small steps of writing files safely: the atomic replace, the results file, the channel list.
 namespace platform {
@@ -20,5 +23,11 @@ void syncDirectory(const std::filesystem::path& directory);
 
 // The permission bits of an existing file, or 0644 for a new one.
 mode_t modeFor(const std::filesystem::path& target);
+
+// A new file "." + name + ".XXXXXX" beside target, to be written and renamed over it; its name
+// goes to temporaryName. The file stays locked while the descriptor is open, so copies that no
+// writer holds were left by a crash: they are removed here first, so they never pile up.
+// An invalid descriptor when the file cannot be made.
+FileDescriptor createTemporaryFor(const std::filesystem::path& target, std::string& temporaryName);
 
 } // namespace platform

@@ -20,8 +20,7 @@ bool STRUCT_FILE::openWrite(const std::filesystem::path& path)
 {
     close();
     target_ = path;
-    temporaryName_ = (directoryOf(path) / ("." + path.filename().string() + ".XXXXXX")).string();
-    output_ = platform::FileDescriptor(::mkostemp(temporaryName_.data(), O_CLOEXEC));
+    output_ = platform::createTemporaryFor(path, temporaryName_);
     if (!output_.valid())
         return false;
     ::fchmod(output_.get(), platform::modeFor(path));
@@ -55,10 +54,12 @@ bool STRUCT_FILE::close()
     if (!writing())
         return true;
     const bool written = flushBuffer() && ::fsync(output_.get()) == 0;
-    if (!output_.close() || !written || ::rename(temporaryName_.c_str(), target_.c_str()) != 0) {
-        ::unlink(temporaryName_.c_str());
+    // Renamed while still open: the lock keeps other writers' clean-up away from the copy.
+    if (!written || ::rename(temporaryName_.c_str(), target_.c_str()) != 0) {
+        abandonWrite();
         return false;
     }
+    output_.close();
     platform::syncDirectory(directoryOf(target_));
     return true;
 }
@@ -67,8 +68,8 @@ void STRUCT_FILE::abandonWrite()
 {
     if (!writing())
         return;
-    output_.close();
     ::unlink(temporaryName_.c_str());
+    output_.close();
 }
 
 void STRUCT_FILE::put(const char* bytes, std::size_t count)

@@ -68,17 +68,27 @@ std::span<const CalculatedGaz> measuredGases(const CalculatedGazes& results)
     return {results.data(), static_cast<std::size_t>(total - results.begin())};
 }
 
+bool cutBack(int fd, off_t size)
+{
+    return size >= 0 && ::ftruncate(fd, size) == 0;
+}
+
 bool appendToFile(const std::filesystem::path& path, std::string_view text)
 {
     platform::FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
     if (!fd.valid())
         return false;
+    // What part of the text got out before a full disk stopped it is cut off again, so the next
+    // line does not run into it.
+    const off_t start = ::lseek(fd.get(), 0, SEEK_END);
     while (!text.empty()) {
         const ssize_t written = ::write(fd.get(), text.data(), text.size());
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (written <= 0) {
+            cutBack(fd.get(), start);
             return false;
+        }
         text.remove_prefix(static_cast<std::size_t>(written));
     }
     return fd.close();

@@ -142,6 +142,38 @@ TEST(StructFile, ReplacesTheFileOnlyAtCloseAndLeavesNoStrayFile)
     EXPECT_THAT(filesIn(folder.path()), testing::ElementsAre("list"));
 }
 
+TEST(StructFile, ACopyLeftByAWriteCutShortIsRemovedByTheNextWrite)
+{
+    test::TemporaryDirectory folder;
+    test::writeFile(folder / "list", "old");
+
+    // The child is killed in the middle of writing its copy, as by a crash.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        const rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        STRUCT_FILE file;
+        file.openWrite(folder / "list");
+        file.writeText(std::string(1000, 'n'));
+        file.close();
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(filesIn(folder.path()).size(), 2U) << "the copy left behind";
+
+    STRUCT_FILE file;
+    ASSERT_TRUE(file.openWrite(folder / "list"));
+    file.writeByte(1);
+    ASSERT_TRUE(file.close());
+    EXPECT_EQ(test::readFile(folder / "list"), "\x01"s);
+    EXPECT_THAT(filesIn(folder.path()), testing::ElementsAre("list"));
+}
+
 TEST(StructFile, ReadsPastTheEndYieldEmptyTextsAndZeros)
 {
     struct Case {

@@ -4,7 +4,11 @@
 
 #include <gmock/gmock.h>
 
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -127,6 +131,32 @@ TEST_F(TextFileTest, AFolderThatCannotBeMadeSkipsTheLineAndKeepsTheHeaderNeeded)
     std::filesystem::create_directory(dir / "missing");
     exportFile.writeResults(twoGases(), 1234.5f);
     EXPECT_EQ(test::readFile(dir / "missing" / "TextData" / "03.03.2007.txt"), header + line);
+}
+
+TEST_F(TextFileTest, ALineThatCannotBeWrittenWholeLeavesNoPartBehind)
+{
+    exportFile.writeResults(twoGases(), 1234.5f);
+    const auto path = dir / "TextData" / "03.03.2007.txt";
+    const auto size = std::filesystem::file_size(path);
+
+    // A child whose files may not grow past ten more bytes stands for a disk that fills up
+    // in the middle of the line.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(size + 10), static_cast<rlim_t>(size + 10)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        exportFile.writeResults(twoGases(), 1234.5f);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(day("03.03.2007.txt"), header + line);
+
+    exportFile.writeResults(twoGases(), 1234.5f);
+    EXPECT_EQ(day("03.03.2007.txt"), header + line + line);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "settings/Inifile.h"
 
 #include "library/Codepage.h"
+#include "platform/Filesteps.h"
 #include "support/Testsupport.h"
 
 #include <csignal>
+#include <iterator>
 #include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -109,6 +111,50 @@ TEST(IniFile, FailedWriteKeepsTheOldFileWhole)
     EXPECT_EQ(test::readFile(path), original);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().filename(), "s.ini") << "left behind: " << entry.path();
+}
+
+TEST(IniFile, ACopyLeftByASaveCutShortIsRemovedByTheNextSave)
+{
+    const test::TemporaryDirectory dir;
+    const auto path = dir / "s.ini";
+    test::writeFile(path, "[a]\r\nk=1\r\n");
+
+    // The child is killed in the middle of writing its copy, as by a crash.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        const rlimit limit{100, 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        {
+            lib::IniFile ini(path);
+            ini.writeString("a", "k", std::string(10000, 'x'));
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "the copy left behind";
+
+    { lib::IniFile ini(path); ini.writeInteger("a", "k", 2); }
+    EXPECT_EQ(test::readFile(path), "[a]\r\nk=2\r\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename(), "s.ini") << "left behind: " << entry.path();
+}
+
+TEST(IniFile, ACopyThatAnotherWriterStillHoldsIsLeftAlone)
+{
+    const test::TemporaryDirectory dir;
+    const auto path = dir / "s.ini";
+    std::string otherName;
+    const platform::FileDescriptor other = platform::createTemporaryFor(path, otherName);
+    ASSERT_TRUE(other.valid());
+
+    { lib::IniFile ini(path); ini.writeInteger("a", "k", 2); }
+    EXPECT_EQ(test::readFile(path), "[a]\r\nk=2\r\n");
+    EXPECT_TRUE(std::filesystem::exists(otherName));
 }
 
 TEST(IniFile, UnwritablePlacesLoseTheWritesSilently)
