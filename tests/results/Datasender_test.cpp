@@ -4,6 +4,7 @@
 #include "platform/Mailslot.h"
 #include "support/Testsupport.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <set>
 #include <thread>
@@ -93,6 +94,8 @@ TEST_F(DataSenderTest, MessagesFromThreeThreadsStayWholeAndInOrder)
             for (int line = 0; line < 13; ++line)
                 results.push_back(DataSenderTest::line(key, i));
             sender.sendResults(results);
+            // A short rest lets the reader run on a busy machine, so no sender loses every message.
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     };
     std::vector<std::string> messages;
