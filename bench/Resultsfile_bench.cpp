@@ -1,5 +1,6 @@
 // The results table of a well with many analyses: opening it at start-up, the text of a cell
 // as the grid draws it, appending one analysis, and deleting rows.
+#include "platform/Scratchfolder.h"
 #include "results/Regfile.h"
 #include "results/Regparam.h"
 #include "results/Textgrid.h"
@@ -16,29 +17,6 @@ namespace {
 
 constexpr int wellRecords = 100000;
 
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "nivra-resultsfile-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("no scratch folder");
-        path_ = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::filesystem::path resultsPath() const { return path_ / "data.tim"; }
-
-private:
-    std::filesystem::path path_;
-};
-
 // Six gases, the total and six shares.
 CalculatedGazes analysis()
 {
@@ -53,7 +31,7 @@ CalculatedGazes analysis()
 }
 
 // A well folder with records analyses and the channel list of the last one.
-void fillWell(const ScratchFolder& folder, int records)
+void fillWell(const platform::ScratchFolder& folder, int records)
 {
     reg_file::Params params;
     reg_file::File record;
@@ -62,8 +40,8 @@ void fillWell(const ScratchFolder& folder, int records)
         params.push_back(reg_file::Param::percent(results[k].name, results[k].key));
         record.values[k] = static_cast<float>(results[k].concentration);
     }
-    reg_file::writeChannelList(folder.resultsPath().parent_path() / TextGrid::channelListName, params);
-    std::FILE* file = std::fopen(folder.resultsPath().c_str(), "wb");
+    reg_file::writeChannelList(folder.path() / TextGrid::channelListName, params);
+    std::FILE* file = std::fopen((folder / "data.tim").c_str(), "wb");
     for (int i = 0; i < records; ++i) {
         record.time = static_cast<lib::LocalSeconds>(1191428700 + 600 * i);
         record.depth = 1000.0F + 0.1F * static_cast<float>(i);
@@ -75,11 +53,11 @@ void fillWell(const ScratchFolder& folder, int records)
 
 void BM_OpenWell(benchmark::State& state)
 {
-    ScratchFolder folder;
+    const platform::ScratchFolder folder("nivra-resultsfile-bench");
     fillWell(folder, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         TextGrid grid;
-        benchmark::DoNotOptimize(grid.open(folder.resultsPath()));
+        benchmark::DoNotOptimize(grid.open((folder / "data.tim")));
         state.PauseTiming();
         grid.close();
         state.ResumeTiming();
@@ -90,10 +68,10 @@ BENCHMARK(BM_OpenWell)->Arg(1000)->Arg(wellRecords)->Unit(benchmark::kMicrosecon
 // The cells of the last screenful, one cell per iteration; the same time for any well size.
 void BM_VisibleCellText(benchmark::State& state)
 {
-    ScratchFolder folder;
+    const platform::ScratchFolder folder("nivra-resultsfile-bench");
     fillWell(folder, static_cast<int>(state.range(0)));
     TextGrid grid;
-    grid.open(folder.resultsPath());
+    grid.open((folder / "data.tim"));
     const int rows = grid.rowCount();
     const int columns = grid.columnCount();
     int cell = 0;
@@ -108,10 +86,10 @@ BENCHMARK(BM_VisibleCellText)->Arg(1000)->Arg(wellRecords);
 // One analysis, written, flushed to the disk, remapped, and its channel list replaced.
 void BM_AppendAnalysis(benchmark::State& state)
 {
-    ScratchFolder folder;
+    const platform::ScratchFolder folder("nivra-resultsfile-bench");
     fillWell(folder, wellRecords);
     TextGrid grid;
-    grid.open(folder.resultsPath());
+    grid.open((folder / "data.tim"));
     const CalculatedGazes results = analysis();
     for (auto _ : state)
         benchmark::DoNotOptimize(grid.appendResults(results, 2500.5));
@@ -121,10 +99,10 @@ BENCHMARK(BM_AppendAnalysis)->Unit(benchmark::kMillisecond);
 // Two rows out of the middle: the kept records are written to a new file that replaces the old.
 void BM_DeleteTwoRows(benchmark::State& state)
 {
-    ScratchFolder folder;
+    const platform::ScratchFolder folder("nivra-resultsfile-bench");
     fillWell(folder, wellRecords);
     TextGrid grid;
-    grid.open(folder.resultsPath());
+    grid.open((folder / "data.tim"));
     for (auto _ : state)
         benchmark::DoNotOptimize(grid.deleteRows(wellRecords / 4, wellRecords / 4 + 1));
 }

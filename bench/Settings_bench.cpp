@@ -1,5 +1,6 @@
 // Settings are loaded at start-up and saved after every confirmed change: a save must stay one
 // file replacement, however many keys the set holds.
+#include "platform/Scratchfolder.h"
 #include "settings/Configuration.h"
 #include "settings/Inifile.h"
 
@@ -11,30 +12,23 @@
 
 namespace {
 
-std::filesystem::path benchDirectory()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "nivra-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    return pattern;
-}
-
 void saveProgramSettings(benchmark::State& state)
 {
-    const auto dir = benchDirectory();
+    const platform::ScratchFolder folder("nivra-settings-bench");
+    const auto& dir = folder.path();
     Configuration configuration;
     configuration.loadAtStartUp(dir);
     for (auto _ : state) {
         configuration.currentDepth += 1;  // a real change, so every save writes
         configuration.saveProgramSettings();
     }
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(saveProgramSettings)->Unit(benchmark::kMicrosecond);
 
 void loadAtStartUp(benchmark::State& state)
 {
-    const auto dir = benchDirectory();
+    const platform::ScratchFolder folder("nivra-settings-bench");
+    const auto& dir = folder.path();
     Configuration configuration;
     configuration.loadAtStartUp(dir);
     configuration.saveProgramSettings();
@@ -43,7 +37,6 @@ void loadAtStartUp(benchmark::State& state)
         loaded.loadAtStartUp(dir);
         benchmark::DoNotOptimize(loaded.deviceType);
     }
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(loadAtStartUp)->Unit(benchmark::kMicrosecond);
 

@@ -14,6 +14,7 @@
 #include "settings/Inifile.h"
 
 #include "platform/Filedescriptor.h"
+#include "platform/Scratchfolder.h"
 
 #include <algorithm>
 #include <array>
@@ -150,30 +151,6 @@ std::optional<Settings> parseArguments(const std::vector<std::string_view>& argu
     }
     return settings;
 }
-
-// A folder of its own for one run: the station's settings and data, and the mailslots.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "nivra-station-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("no scratch folder");
-        path_ = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // The complete lines a pipe has delivered so far.
 class LinePipe {
@@ -500,7 +477,7 @@ private:
 
     const Settings& settings_;
     const Plan plan_;
-    ScratchFolder folder_;
+    platform::ScratchFolder folder_{"nivra-station-bench"};
     std::vector<Clock::time_point> markers_;
     std::vector<Clock::time_point> records_;
     int cyclesEnded_ = 0;

@@ -1,6 +1,7 @@
 // The summator trend of thirty days (2 592 000 points, a 62 MB file): saved when the program
 // closes and loaded when it starts, so both must stay well under half a second; and the chart's
 // look-ups over it.
+#include "platform/Scratchfolder.h"
 #include "chromatogram/Summcurve.h"
 
 #include <benchmark/benchmark.h>
@@ -24,50 +25,28 @@ TSummCurve thirtyDayTrend()
     return curve;
 }
 
-// A folder on the machine's ordinary temporary file system, so the figures include the disk.
-class BenchFolder {
-public:
-    BenchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "nivra-summcurve-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("no temporary folder");
-        path_ = pattern;
-    }
-    ~BenchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
-
-    std::filesystem::path file() const { return path_ / "gsumm.dat"; }
-
-private:
-    std::filesystem::path path_;
-};
-
 void saveThirtyDays(benchmark::State& state)
 {
     const TSummCurve curve = thirtyDayTrend();
-    const BenchFolder folder;
+    // On the ordinary temporary file system, so the figures include the disk.
+    const platform::ScratchFolder folder("nivra-summcurve-bench");
     for (auto _ : state)
-        benchmark::DoNotOptimize(curve.save(folder.file()));
+        benchmark::DoNotOptimize(curve.save((folder / "gsumm.dat")));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * thirtyDays * sizeof(SummCurvePoint)));
 }
 BENCHMARK(saveThirtyDays)->Unit(benchmark::kMillisecond);
 
 void loadThirtyDays(benchmark::State& state)
 {
-    const BenchFolder folder;
-    if (!thirtyDayTrend().save(folder.file())) {
+    // On the ordinary temporary file system, so the figures include the disk.
+    const platform::ScratchFolder folder("nivra-summcurve-bench");
+    if (!thirtyDayTrend().save((folder / "gsumm.dat"))) {
         state.SkipWithError("trend not written");
         return;
     }
     for (auto _ : state) {
         TSummCurve curve;
-        curve.load(folder.file());
+        curve.load((folder / "gsumm.dat"));
         if (curve.size() != thirtyDays)
             state.SkipWithError("trend not loaded");
         benchmark::DoNotOptimize(curve.points().data());

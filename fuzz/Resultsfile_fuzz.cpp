@@ -4,6 +4,7 @@
 //
 // Input: two bytes (low first) giving the length of the channel list, the channel list, then
 // the results file.
+#include "platform/Scratchfolder.h"
 #include "results/Regparam.h"
 #include "results/Structfile.h"
 #include "results/Textgrid.h"
@@ -25,15 +26,11 @@ void check(bool condition)
         std::abort();
 }
 
-std::filesystem::path scratchFolder()
+// In memory, so that syncing costs nothing; removed when the fuzzer exits.
+const std::filesystem::path& scratchFolder()
 {
-    static const std::filesystem::path folder = [] {
-        const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-        std::string pattern = (base / "nivra-resultsfile-fuzz-XXXXXX").string();
-        check(::mkdtemp(pattern.data()) != nullptr);
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
+    static const platform::ScratchFolder folder("nivra-resultsfile-fuzz", platform::ScratchFolder::inMemoryParent());
+    return folder.path();
 }
 
 void writeBytes(const std::filesystem::path& path, std::string_view bytes)

@@ -1,6 +1,7 @@
 // Whatever a damaged disk or another program leaves as "gsumm.dat": through the trend's loader,
 // its look-ups and a save and reload of what was loaded.
 #include "chromatogram/Summcurve.h"
+#include "platform/Scratchfolder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,42 +15,10 @@
 
 namespace {
 
-// In memory where the machine has it: saving syncs the file to disk, which would dominate.
-std::filesystem::path scratchParent()
-{
-    std::error_code error;
-    if (std::filesystem::is_directory("/dev/shm", error))
-        return "/dev/shm";
-    return std::filesystem::temp_directory_path();
-}
-
-// Removed again when the fuzzer exits.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (scratchParent() / "nivra-summcurve-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("no scratch folder");
-        path_ = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
+// In memory: saving syncs the file to disk, which would dominate. Removed when the fuzzer exits.
 const std::filesystem::path& scratchFolder()
 {
-    static const ScratchFolder folder;
+    static const platform::ScratchFolder folder("nivra-summcurve-fuzz", platform::ScratchFolder::inMemoryParent());
     return folder.path();
 }
 

@@ -2,6 +2,7 @@
 
 #include "library/Decimalseparator.h"
 #include "platform/Atomicfile.h"
+#include "platform/Scratchfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,28 +12,9 @@
 namespace test {
 
 // A fresh folder for one test, removed afterwards.
-class TemporaryDirectory {
+class TemporaryDirectory : public platform::ScratchFolder {
 public:
-    TemporaryDirectory()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "nivra-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("no temporary folder");
-        path_ = pattern;
-    }
-    ~TemporaryDirectory()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
+    TemporaryDirectory() : ScratchFolder("nivra-test") {}
 };
 
 // Sets the process-wide decimal separator for one test and puts the old one back.
