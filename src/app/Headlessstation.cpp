@@ -116,7 +116,7 @@ void HeadlessStation::closeDown()
     }
     summator_->terminate();
     if (options_.cycles)
-        system_->setWorkMode(storedWorkMode_);
+        system_->restoreWorkMode(storedWorkMode_);
     system_->save();
     configuration_.demo = storedDemo_;
     configuration_.saveProgramSettings();

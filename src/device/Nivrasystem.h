@@ -99,6 +99,9 @@ public:
     // Ends a running cycle at once, without results or notifications: a forced shut-down.
     void abortCycle();
     void setWorkMode(std::int32_t mode);
+    // Puts back a mode as it was stored, without the rules of an operator's change: a run that
+    // set its own mode must not rewrite the stored one.
+    void restoreWorkMode(std::int32_t mode) { workMode_ = mode; }
 
     std::int32_t workMode() const { return workMode_; }
     std::int32_t state() const { return state_; }

@@ -31,7 +31,7 @@ using station::occurrences;
 using test::ChildProcess;
 using test::eventually;
 
-constexpr const char* lostText = "Внезапно потеряна связь с хроматографом!";
+using station::lostText;
 constexpr const char* noAnswerText = "Хроматограф не ответил после запроса!";
 constexpr const char* portFailureText = "ОШИБКА: Невозможно открыть порт";
 constexpr double cpuLimitPercent = 10;  // a few percent expected; room for a loaded machine
@@ -102,24 +102,12 @@ void printResult(const std::string& name, double cpu)
     std::fflush(stdout);
 }
 
-class FaultsTest : public ::testing::Test {
+class FaultsTest : public station::StationFixture {
 protected:
     FaultsTest()
     {
-        ::setenv("NIVRA_MAILSLOT_DIR", (dir / "slots").c_str(), 1);
-        ::setenv("LC_ALL", "C", 1);
-        station_ = dir / "station";
-        ChildProcess first(NIVRAEXE_PATH, {"--headless", "--cycles", "0", "--dir", station_.string()});
-        EXPECT_EQ(first.exitStatus(30s), 0) << first.errors();
         set("порт", "имя", chromatographLink_.string());
         set("NivraSystem", "work_mode", "02000000");  // continuous: a station that rides through
-    }
-    ~FaultsTest() override { ::unsetenv("NIVRA_MAILSLOT_DIR"); }
-
-    void set(std::string_view section, std::string_view key, std::string_view value)
-    {
-        lib::IniFile ini(station_ / "хроматограф.ini");
-        ini.writeString(section, key, value);
     }
 
     // Replaced in one step, so the station never finds the name missing half-way.
@@ -168,24 +156,15 @@ protected:
         return eventually([&] { return occurrences(station_process_->errors(), text) > seenBefore; }, limit);
     }
 
-    std::size_t records() const
-    {
-        const std::string bytes = test::readFile(station_ / "default" / "default" / "data.tim");
-        return bytes == "<missing>" ? 0 : bytes.size() / reg_file::File::recordSize;
-    }
-
     bool recordsGrowFrom(std::size_t count, std::chrono::seconds limit = 30s) const
     {
-        return eventually([&] { return records() > count; }, limit);
+        return eventually([&] { return records().size() > count; }, limit);
     }
 
-    test::TemporaryDirectory dir;
-    std::filesystem::path station_;
     const std::filesystem::path chromatographLink_ = dir / "chromatograph";
     const std::filesystem::path summatorLink_ = dir / "summator";
     std::optional<ChildProcess> simulator_;
     std::optional<ChildProcess> summator_;
-    std::optional<ChildProcess> station_process_;
 };
 
 TEST_F(FaultsTest, ChromatographFaultsAreReportedCheapAndTheNextCycleMeasures)
@@ -231,7 +210,7 @@ TEST_F(FaultsTest, ChromatographFaultsAreReportedCheapAndTheNextCycleMeasures)
         // Gone for good, then a sound instrument behind the same name.
         simulator_.reset();
         ASSERT_TRUE(station_process_->waitForErrors(portFailureText, 20s)) << station_process_->errors();
-        const std::size_t measured = records();
+        const std::size_t measured = records().size();
         chromsim();
         EXPECT_TRUE(recordsGrowFrom(measured)) << station_process_->errors();
         stopStation();
@@ -311,7 +290,7 @@ TEST_F(FaultsTest, SummatorFaultsLeaveTheCyclesRunningAndValuesFlowAgain)
             faulty.signal(SIGKILL);
         }
 
-        const std::size_t before = records();
+        const std::size_t before = records().size();
         const double cpu = cpuPercent(pid, cpuWindow);
         EXPECT_LT(cpu, cpuLimitPercent);
         EXPECT_TRUE(recordsGrowFrom(before)) << "cycles run on:\n" << station_process_->errors();
@@ -362,7 +341,7 @@ TEST_F(FaultsTest, RemoteFloodLeavesTheStationAnsweringAndItsMemoryAlone)
     const auto answeredAfter = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
     ASSERT_TRUE(saysAgain("cycle ended", 3, 60s)) << station_process_->errors();
     stopStation();
-    EXPECT_EQ(records(), 1u) << "the measured cycle of the series";
+    EXPECT_EQ(records().size(), 1u) << "the measured cycle of the series";
     std::printf("flood: %zu of 10000 messages delivered, resident memory %+ld kB, start answered after %.1f s\n",
                 delivered, grown, answeredAfter);
     printResult("remote-flood", cpu);

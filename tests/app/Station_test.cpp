@@ -16,24 +16,14 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using station::lostText;
 using station::occurrences;
 using test::ChildProcess;
 using test::eventually;
 
-constexpr const char* lostText = "Внезапно потеряна связь с хроматографом!";
-
-class StationTest : public ::testing::Test {
+class StationTest : public station::StationFixture {
 protected:
-    StationTest()
-    {
-        ::setenv("NIVRA_MAILSLOT_DIR", (dir / "slots").c_str(), 1);
-        ::setenv("LC_ALL", "C", 1);
-        station_ = dir / "station";
-        ChildProcess first(NIVRAEXE_PATH, {"--headless", "--cycles", "0", "--dir", station_.string()});
-        EXPECT_EQ(first.exitStatus(30s), 0) << first.errors();
-        writeCalibration();
-    }
-    ~StationTest() override { ::unsetenv("NIVRA_MAILSLOT_DIR"); }
+    StationTest() { writeCalibration(); }
 
     // One reference entry: 1 % per 100 mV·s for every gas, so every peak gives a concentration.
     void writeCalibration()
@@ -44,17 +34,6 @@ protected:
         entry.repeats = 1;
         entry.points.assign(6, GazEtalPoint{1.0, 100.0});
         calibration.save(station_ / "calibr.ini");
-    }
-
-    void set(std::string_view section, std::string_view key, std::string_view value)
-    {
-        lib::IniFile ini(station_ / "хроматограф.ini");
-        ini.writeString(section, key, value);
-    }
-    std::string setting(std::string_view section, std::string_view key)
-    {
-        lib::IniFile ini(station_ / "хроматограф.ini");
-        return ini.readString(section, key, "<none>");
     }
 
     ChildProcess& chromsim(std::vector<std::string> options = {})
@@ -86,26 +65,12 @@ protected:
         return eventually([&] { return occurrences(station_process_->errors(), "cycle ended") >= count; }, limit);
     }
 
-    std::vector<reg_file::File> records() const
-    {
-        const std::string bytes = test::readFile(station_ / "default" / "default" / "data.tim");
-        std::vector<reg_file::File> list;
-        if (bytes == "<missing>")
-            return list;
-        for (std::size_t at = 0; at + reg_file::File::recordSize <= bytes.size(); at += reg_file::File::recordSize)
-            list.push_back(reg_file::File::fromBytes(bytes.data() + at));
-        return list;
-    }
-
     std::string todaysExport() const
     {
         return lib::fromCp1251(test::readFile(station_ / "TextData" / TextFile::fileName(lib::fromLocalSeconds(lib::localSecondsNow()))));
     }
 
-    test::TemporaryDirectory dir;
-    std::filesystem::path station_;
     std::optional<ChildProcess> simulator_;
-    std::optional<ChildProcess> station_process_;
 };
 
 TEST_F(StationTest, OneCycleReachesEveryOutput)
@@ -255,12 +220,15 @@ TEST_F(StationTest, SecondSignalEndsAtOnceAndEveryStoreIsSaved)
     EXPECT_EQ(setting("NivraSystem", "work_mode"), "02000000");
 }
 
-TEST_F(StationTest, DemonstrationRunLeavesTheStoredSettingAlone)
+TEST_F(StationTest, ARunOfSomeCyclesLeavesTheStoredSettingsAlone)
 {
+    // Threshold mode without a summator in use: a mode an operator's change would refuse.
+    set("NivraSystem", "work_mode", "04000000");
     station({"--demo", "--cycles", "1"});
     ASSERT_EQ(finish(), 0) << station_process_->errors();
     EXPECT_EQ(records().size(), 1u);
     EXPECT_EQ(setting("расчёт", "demo"), "0");
+    EXPECT_EQ(setting("NivraSystem", "work_mode"), "04000000");
 }
 
 TEST_F(StationTest, WarmUpRunsThreeCyclesWithItsProgramme)
