@@ -206,9 +206,9 @@ void Nivra::stopSummatorStreaming()
 {
     if (!thread_ || !summatorOnly_)
         return;
+    // Only asked: joining here would hold the caller's loop (the window's timer) until the read
+    // in progress times out. A later tick collects the ended thread.
     thread_->requestStop();
-    thread_->join();
-    collectEndedThread();
 }
 
 bool Nivra::threadFinished() const

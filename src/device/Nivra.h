@@ -57,7 +57,8 @@ public:
     // Main thread, every tick: when the thread has ended, takes its results, closes the port and
     // returns true.
     bool collectEndedThread();
-    // A cycle is to start: the summator-only thread ends as if the instrument had ended it.
+    // A cycle is to start: asks the summator-only thread to end as if the instrument had ended
+    // it; collectEndedThread takes it once it has.
     void stopSummatorStreaming();
     // Stops a thread that should have ended by itself and records status as its outcome.
     void abandonThread(std::int32_t status);
