@@ -75,6 +75,10 @@ bool ResultsFile::append(const reg_file::File& record)
     }
     if (!out.close())
         return false;
+    // The first record may sit in a file just made: without its name on the disk a power cut
+    // would lose the file with the record.
+    if (end == 0)
+        platform::syncDirectory(platform::directoryOf(path_));
     return reopen();
 }
 
