@@ -2,6 +2,7 @@
 #include "results/Regparam.h"
 #include "results/Resultsfile.h"
 #include "results/Structfile.h"
+#include "support/Limitedchild.h"
 #include "support/Testsupport.h"
 
 #include "Resultsfixtures.h"
@@ -11,7 +12,6 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -148,21 +148,13 @@ TEST(StructFile, ACopyLeftByAWriteCutShortIsRemovedByTheNextWrite)
     test::writeFile(folder / "list", "old");
 
     // The child is killed in the middle of writing its copy, as by a crash.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const rlimit noCore{0, 0};
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        const rlimit limit{100, 100};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    const int status = test::inLimitedChild(100, true, [&] {
         STRUCT_FILE file;
         file.openWrite(folder / "list");
         file.writeText(std::string(1000, 'n'));
         file.close();
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return 0;
+    });
     ASSERT_TRUE(WIFSIGNALED(status));
     ASSERT_EQ(filesIn(folder.path()).size(), 2U) << "the copy left behind";
 
@@ -274,23 +266,6 @@ protected:
     std::filesystem::path path() const { return folder / "data.tim"; }
     std::string contents() const { return test::readFile(path()); }
 
-    // Runs work in a child process whose files may not grow beyond limit bytes. With the
-    // default reaction to that limit the child is killed in the middle of the write, as by a
-    // crash; with the signal ignored the write fails and the program goes on.
-    static int inLimitedChild(off_t limit, bool killedByLimit, const std::function<int()>& work)
-    {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::signal(SIGXFSZ, killedByLimit ? SIG_DFL : SIG_IGN);
-            const rlimit small{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
-            ::setrlimit(RLIMIT_FSIZE, &small);
-            ::_exit(work());
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return status;
-    }
-
     test::TemporaryDirectory folder;
 };
 
@@ -341,7 +316,7 @@ TEST_F(ResultsFileTest, AnAppendKilledMidwayLeavesOnlyCompleteRecordsCounted)
 {
     test::writeFile(path(), recordsBytes({1, 2, 3, 4, 5}));
     const off_t limit = 5 * recordSize + 60;
-    const int status = inLimitedChild(limit, true, [&] {
+    const int status = test::inLimitedChild(limit, true, [&] {
         results::ResultsFile file;
         if (!file.open(path()))
             return 2;
@@ -362,7 +337,7 @@ TEST_F(ResultsFileTest, AnAppendKilledMidwayLeavesOnlyCompleteRecordsCounted)
 TEST_F(ResultsFileTest, AFailedAppendIsCutOffAndNotCounted)
 {
     test::writeFile(path(), recordsBytes({1, 2, 3, 4, 5}));
-    const int status = inLimitedChild(5 * recordSize + 60, false, [&] {
+    const int status = test::inLimitedChild(5 * recordSize + 60, false, [&] {
         results::ResultsFile file;
         if (!file.open(path()))
             return 2;
@@ -409,7 +384,7 @@ TEST_F(ResultsFileTest, AnEraseInterruptedWhileWritingLeavesTheResultsFileWhole)
     for (const bool killed : {false, true}) {
         SCOPED_TRACE(killed ? "killed" : "write fails");
         test::writeFile(path(), original);
-        const int status = inLimitedChild(recordSize + 10, killed, [&] {
+        const int status = test::inLimitedChild(recordSize + 10, killed, [&] {
             results::ResultsFile file;
             if (!file.open(path()))
                 return 2;

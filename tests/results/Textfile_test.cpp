@@ -1,12 +1,11 @@
 #include "results/Textfile.h"
 
+#include "support/Limitedchild.h"
 #include "support/Testsupport.h"
 
 #include <gmock/gmock.h>
 
-#include <csignal>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,17 +140,10 @@ TEST_F(TextFileTest, ALineThatCannotBeWrittenWholeLeavesNoPartBehind)
 
     // A child whose files may not grow past ten more bytes stands for a disk that fills up
     // in the middle of the line.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{static_cast<rlim_t>(size + 10), static_cast<rlim_t>(size + 10)};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    const int status = test::inLimitedChild(size + 10, false, [&] {
         exportFile.writeResults(twoGases(), 1234.5f);
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return 0;
+    });
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(day("03.03.2007.txt"), header + line);
 

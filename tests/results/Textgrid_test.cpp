@@ -1,15 +1,14 @@
 #include "results/Textgrid.h"
 
 #include "settings/Inifile.h"
+#include "support/Limitedchild.h"
 #include "support/Testsupport.h"
 
 #include "Resultsfixtures.h"
 
 #include <gmock/gmock.h>
 
-#include <csignal>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -483,18 +482,11 @@ TEST_F(TextGridTest, AFileThatCannotBeOpenedLeavesTheTableEmpty)
 TEST_F(TextGridTest, AnAppendThatCannotBeWrittenChangesNeitherTableNorChannelList)
 {
     openFiveRecords();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlim_t limit = 5 * reg_file::File::recordSize + 20;
-        const rlimit small{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &small);
+    const int status = test::inLimitedChild(5 * reg_file::File::recordSize + 20, false, [&] {
         const bool appended = grid.appendResults(thirteenResults(), 5);
         const bool unchanged = grid.recordCount() == 5 && grid.columnCount() == 4;
-        ::_exit(!appended && unchanged ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
+        return !appended && unchanged ? 0 : 1;
+    });
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(contents(), recordsBytes({1, 2, 3, 4, 5}));

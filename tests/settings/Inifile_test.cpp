@@ -2,12 +2,12 @@
 
 #include "library/Codepage.h"
 #include "platform/Filesteps.h"
+#include "support/Limitedchild.h"
 #include "support/Testsupport.h"
 
 #include <csignal>
 #include <iterator>
 #include <thread>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,20 +93,11 @@ TEST(IniFile, FailedWriteKeepsTheOldFileWhole)
     test::writeFile(path, original);
 
     // A child whose files may not grow past 100 bytes stands for a full disk.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100, 100};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        {
-            lib::IniFile ini(path);
-            ini.writeString("a", "k", std::string(10000, 'x'));
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const int status = test::inLimitedChild(100, false, [&] {
+        lib::IniFile ini(path);
+        ini.writeString("a", "k", std::string(10000, 'x'));
+        return 0;
+    });
     ASSERT_TRUE(WIFEXITED(status)) << "the failed write must not end the process";
     EXPECT_EQ(test::readFile(path), original);
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
@@ -120,21 +111,11 @@ TEST(IniFile, ACopyLeftByASaveCutShortIsRemovedByTheNextSave)
     test::writeFile(path, "[a]\r\nk=1\r\n");
 
     // The child is killed in the middle of writing its copy, as by a crash.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const rlimit noCore{0, 0};
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        const rlimit limit{100, 100};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        {
-            lib::IniFile ini(path);
-            ini.writeString("a", "k", std::string(10000, 'x'));
-        }
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const int status = test::inLimitedChild(100, true, [&] {
+        lib::IniFile ini(path);
+        ini.writeString("a", "k", std::string(10000, 'x'));
+        return 0;
+    });
     ASSERT_TRUE(WIFSIGNALED(status));
     ASSERT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "the copy left behind";
 
