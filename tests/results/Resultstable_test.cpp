@@ -121,6 +121,17 @@ TEST(StructFile, ItemsLargerThanAndAcrossTheBufferArriveWhole)
     EXPECT_TRUE(file.atEnd());
 }
 
+// A write after a failed or cut-short one works, and nothing of the earlier one stays beside the file.
+void expectNextWriteReplacesTheFileAlone(const test::TemporaryDirectory& folder)
+{
+    STRUCT_FILE file;
+    ASSERT_TRUE(file.openWrite(folder / "list"));
+    file.writeByte(1);
+    ASSERT_TRUE(file.close());
+    EXPECT_EQ(test::readFile(folder / "list"), "\x01"s);
+    EXPECT_THAT(filesIn(folder.path()), testing::ElementsAre("list"));
+}
+
 TEST(StructFile, ReplacesTheFileOnlyAtCloseAndLeavesNoStrayFile)
 {
     test::TemporaryDirectory folder;
@@ -134,12 +145,7 @@ TEST(StructFile, ReplacesTheFileOnlyAtCloseAndLeavesNoStrayFile)
     EXPECT_EQ(test::readFile(folder / "list"), "old");
     EXPECT_THAT(filesIn(folder.path()), testing::ElementsAre("list"));
 
-    STRUCT_FILE file;
-    ASSERT_TRUE(file.openWrite(folder / "list"));
-    file.writeByte(1);
-    ASSERT_TRUE(file.close());
-    EXPECT_EQ(test::readFile(folder / "list"), "\x01"s);
-    EXPECT_THAT(filesIn(folder.path()), testing::ElementsAre("list"));
+    expectNextWriteReplacesTheFileAlone(folder);
 }
 
 TEST(StructFile, ACopyLeftByAWriteCutShortIsRemovedByTheNextWrite)
@@ -158,12 +164,7 @@ TEST(StructFile, ACopyLeftByAWriteCutShortIsRemovedByTheNextWrite)
     ASSERT_TRUE(WIFSIGNALED(status));
     ASSERT_EQ(filesIn(folder.path()).size(), 2U) << "the copy left behind";
 
-    STRUCT_FILE file;
-    ASSERT_TRUE(file.openWrite(folder / "list"));
-    file.writeByte(1);
-    ASSERT_TRUE(file.close());
-    EXPECT_EQ(test::readFile(folder / "list"), "\x01"s);
-    EXPECT_THAT(filesIn(folder.path()), testing::ElementsAre("list"));
+    expectNextWriteReplacesTheFileAlone(folder);
 }
 
 TEST(StructFile, ReadsPastTheEndYieldEmptyTextsAndZeros)
