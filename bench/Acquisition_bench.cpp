@@ -5,7 +5,7 @@
 #include "device/Acquisition.h"
 #include "device/Framecodec.h"
 #include "device/Framereader.h"
-#include "platform/Memorychannel.h"
+#include "testsupport/Memorychannel.h"
 
 #include <benchmark/benchmark.h>
 

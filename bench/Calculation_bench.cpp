@@ -3,8 +3,8 @@
 // the new samples, never rescan what has been integrated.
 #include "analysis/Gaz_calculation.h"
 #include "analysis/Gazopts.h"
-#include "device/Nivra.h"
-#include "platform/Recordingnotifier.h"
+#include "device/Samplebuffer.h"
+#include "testsupport/Recordingnotifier.h"
 #include "settings/Configuration.h"
 
 #include <benchmark/benchmark.h>
@@ -43,9 +43,9 @@ void wholeAnalysis(benchmark::State& state)
     std::size_t results = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        Nivra link(configuration, notifier);
-        GazOptions gases(link);
-        Calculation calculation(link, gases, configuration);
+        SampleBuffer buffer;
+        GazOptions gases(buffer);
+        Calculation calculation(buffer, gases, configuration);
         calculation.concentrationFunction = [](std::size_t, double response) { return response * 0.01; };
         const auto signal = analysisSignal(gases, rate, 120);
         state.ResumeTiming();
@@ -54,7 +54,7 @@ void wholeAnalysis(benchmark::State& state)
         for (std::size_t i = 0; i < signal.size(); ++i) {
             CurvePoint point;
             point.value = signal[i];
-            link.appendPoint(point);
+            buffer.append(point);
             if (static_cast<double>(i + 1) >= due + pointsPerPass) {
                 due += pointsPerPass;
                 calculation.update(0, true);

@@ -1,6 +1,6 @@
 // The results table of a well with many analyses: opening it at start-up, the text of a cell
 // as the grid draws it, appending one analysis, and deleting rows.
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 #include "results/Regfile.h"
 #include "results/Regparam.h"
 #include "results/Textgrid.h"

@@ -1,6 +1,6 @@
 // Settings are loaded at start-up and saved after every confirmed change: a save must stay one
 // file replacement, however many keys the set holds.
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 #include "settings/Configuration.h"
 #include "settings/Inifile.h"
 

@@ -14,7 +14,7 @@
 #include "settings/Inifile.h"
 
 #include "platform/Filedescriptor.h"
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // The summator trend of thirty days (2 592 000 points, a 62 MB file): saved when the program
 // closes and loaded when it starts, so both must stay well under half a second; and the chart's
 // look-ups over it.
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 #include "chromatogram/Summcurve.h"
 
 #include <benchmark/benchmark.h>

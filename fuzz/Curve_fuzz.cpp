@@ -1,5 +1,5 @@
-#include "chromatogram/Bytereader.h"
-#include "chromatogram/Bytewriter.h"
+#include "library/Bytereader.h"
+#include "library/Bytewriter.h"
 #include "chromatogram/Graphics.h"
 
 #include <cstddef>

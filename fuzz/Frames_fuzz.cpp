@@ -3,7 +3,7 @@
 #include "device/Acquisition.h"
 #include "device/Framereader.h"
 #include "device/Summatorframe.h"
-#include "platform/Memorychannel.h"
+#include "testsupport/Memorychannel.h"
 
 #include <cmath>
 #include <cstdint>

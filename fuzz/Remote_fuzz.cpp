@@ -1,5 +1,5 @@
 // Remote-control messages as any local program may write them into the mailslot.
-#include "results/Remotecontrol.h"
+#include "links/Remotecontrol.h"
 
 #include <cmath>
 #include <cstdint>

@@ -4,7 +4,7 @@
 //
 // Input: two bytes (low first) giving the length of the channel list, the channel list, then
 // the results file.
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 #include "results/Regparam.h"
 #include "results/Structfile.h"
 #include "results/Textgrid.h"

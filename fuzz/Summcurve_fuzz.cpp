@@ -1,7 +1,7 @@
 // Whatever a damaged disk or another program leaves as "gsumm.dat": through the trend's loader,
 // its look-ups and a save and reload of what was loaded.
 #include "chromatogram/Summcurve.h"
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 
 #include <algorithm>
 #include <cmath>

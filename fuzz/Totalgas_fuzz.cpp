@@ -1,6 +1,6 @@
 // Total-gas replies as any peer on the network may send them: the station must walk them without
 // reading past the bytes it has, and a body must mean the same whether read alone or in a reply.
-#include "results/Totalgasreply.h"
+#include "links/Totalgasreply.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "analysis/Gaz.h"
 #include "analysis/Gazopts.h"
-#include "device/Nivra.h"
+#include "device/Samplebuffer.h"
 #include "library/Locker.h"
 #include "platform/Beep.h"
 #include "settings/Configuration.h"
@@ -39,7 +39,7 @@ double read(const Samples& v, std::int64_t i)
 
 } // namespace
 
-Calculation::Calculation(Nivra& buffer, GazOptions& gases, const Configuration& configuration)
+Calculation::Calculation(SampleBuffer& buffer, GazOptions& gases, const Configuration& configuration)
     : buffer_(buffer), gases_(gases), configuration_(configuration)
 {
 }

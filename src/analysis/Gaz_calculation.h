@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/Calculatedgaz.h"
-#include "chromatogram/Curvepoint.h"
+#include "device/Curvepoint.h"
 
 #include <boost/signals2/signal.hpp>
 
@@ -13,7 +13,7 @@
 class Configuration;
 class Gaz;
 class GazOptions;
-class Nivra;
+class SampleBuffer;
 
 // Watches the acquisition buffer during an analysis: computes the zero level, integrates each
 // gas once the signal has passed its window by five seconds, turns the response into a
@@ -25,7 +25,7 @@ class Calculation {
 public:
     using ConcentrationFunction = std::function<double(std::size_t gasIndex, double response)>;
 
-    Calculation(Nivra& buffer, GazOptions& gases, const Configuration& configuration);
+    Calculation(SampleBuffer& buffer, GazOptions& gases, const Configuration& configuration);
 
     void reset();
     // One pass over what the buffer holds now; main thread.
@@ -60,7 +60,7 @@ private:
     std::int64_t index(double seconds) const;
     std::int32_t rate() const;
 
-    Nivra& buffer_;
+    SampleBuffer& buffer_;
     GazOptions& gases_;
     const Configuration& configuration_;
     double zero_ = 0;

@@ -10,15 +10,11 @@
 #include <string>
 
 class Configuration;
-class Log;
-class NivraSystem;
+class Station;
 class StopSignals;
-class TSummThread;
-class TotalGasPoller;
 
-// The station without windows: the same start-up, 400 ms loop and closing as the main window,
-// without the drawing. Result lists go to out as key=value lines and an empty line, operator
-// messages to err.
+// The station without windows: drives the same start-up, 400 ms tick and closing as the main
+// window. Result lists go to out as key=value lines and an empty line, operator messages to err.
 class HeadlessStation {
 public:
     struct Options {
@@ -28,8 +24,6 @@ public:
         bool warmUp = false;        // the column warm-up before anything else
     };
 
-    static constexpr std::chrono::milliseconds tickInterval{400};
-
     HeadlessStation(Configuration& configuration, Options options, std::ostream& out, std::ostream& err);
     ~HeadlessStation();
 
@@ -38,6 +32,7 @@ public:
 
 private:
     void startUp();
+    void connectOutputs();
     void describeConfiguration();
     void closeDown();
     void loop();
@@ -45,7 +40,6 @@ private:
     void startRequestedCycle();
     void report(const std::string& message);
     void printResults();
-    std::filesystem::path wellFolder() const;
 
     Configuration& configuration_;
     const Options options_;
@@ -53,10 +47,7 @@ private:
     std::ostream& err_;
     ConsoleNotifier notifier_;
     std::unique_ptr<StopSignals> signals_;
-    std::unique_ptr<NivraSystem> system_;
-    std::unique_ptr<Log> log_;
-    std::unique_ptr<TotalGasPoller> totalGas_;
-    std::unique_ptr<TSummThread> summator_;
+    std::unique_ptr<Station> station_;
 
     bool storedDemo_ = false;
     std::int32_t storedWorkMode_ = 0;

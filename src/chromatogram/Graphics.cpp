@@ -1,12 +1,10 @@
 #include "chromatogram/Graphics.h"
 
 #include "analysis/Gazopts.h"
-#include "chromatogram/Bytereader.h"
-#include "chromatogram/Bytewriter.h"
-#include "device/Linkstatus.h"
-#include "device/Nivra.h"
+#include "library/Bytereader.h"
+#include "library/Bytewriter.h"
+#include "device/Samplebuffer.h"
 #include "library/Codepage.h"
-#include "library/Locker.h"
 #include "platform/Atomicfile.h"
 
 #include <algorithm>
@@ -127,11 +125,6 @@ const CalculatedGaz* absoluteResult(const CalculatedGazes* results, std::size_t 
     return &(*results)[index];
 }
 
-bool isNormalEnd(std::int32_t completionCode)
-{
-    return completionCode == statusOk || completionCode == statusEndOfCycle;
-}
-
 } // namespace
 
 void MyGraphics::clearSamples()
@@ -139,10 +132,9 @@ void MyGraphics::clearSamples()
     samples_.clear();
 }
 
-void MyGraphics::appendSamples(Nivra& buffer)
+void MyGraphics::appendSamples(SampleBuffer& buffer)
 {
-    const lib::Locker hold(buffer);
-    for (const CurvePoint& point : buffer.copyPointsFrom(samples_.size()))
+    for (const CurvePoint& point : buffer.copyFrom(samples_.size()))
         samples_.push_back(point);
 }
 
@@ -265,10 +257,10 @@ std::string MyGraphics::analysisFileContents() const
     return out.take();
 }
 
-bool MyGraphics::saveAnalysisFile(std::int32_t completionCode) const
+bool MyGraphics::saveAnalysisFile(bool endedNormally) const
 {
     const AnalysisFileSource& source = fileSource_;
-    if (!isNormalEnd(completionCode) || !source.saveScienceValues || !source.saveScienceValues()
+    if (!endedNormally || !source.saveScienceValues || !source.saveScienceValues()
         || !source.gases || !source.results || source.results->empty())
         return false;
 

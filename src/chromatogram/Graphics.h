@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/Calculatedgaz.h"
-#include "chromatogram/Curvepoint.h"
+#include "device/Curvepoint.h"
 #include "chromatogram/Gazarea.h"
 #include "chromatogram/Plotlayout.h"
 #include "library/Mytime.h"
@@ -18,7 +18,7 @@
 class ByteReader;
 class ByteWriter;
 class GazOptions;
-class Nivra;
+class SampleBuffer;
 
 // The chromatogram of one analysis: samples against time, the gas windows marked over them,
 // and what the drawing needs to scale them. The live curve fills from the acquisition buffer;
@@ -53,7 +53,7 @@ public:
     void clearSamples();
     // Copies, under the buffer's lock, the buffer's samples this curve does not have yet, each
     // with the buffer's zero shift removed.
-    void appendSamples(Nivra& buffer);
+    void appendSamples(SampleBuffer& buffer);
     std::size_t sampleCount() const { return samples_.size(); }
     // Value and elapsed seconds; std::out_of_range for an index outside the curve.
     const CurvePoint& sample(std::size_t index) const { return samples_[index]; }
@@ -97,9 +97,8 @@ public:
     // The ".rzg" file of a finished analysis; true when a file was written. Failures are
     // silent: the analysis goes on without the file.
     void setAnalysisFileSource(AnalysisFileSource source) { fileSource_ = std::move(source); }
-    bool saveAnalysisFile(std::int32_t completionCode) const;
-    // The work cycle's "cycle finished" notification.
-    void cycleFinished(std::int32_t status) { saveAnalysisFile(status); }
+    // Only a cycle that ended normally leaves a file.
+    bool saveAnalysisFile(bool endedNormally) const;
     // "Analiz/<yyyy-mm-dd>/<hh-nn>.rzg" under the program directory for that moment.
     static std::filesystem::path analysisFilePath(const std::filesystem::path& programDirectory, lib::LocalSeconds now);
 

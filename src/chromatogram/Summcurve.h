@@ -10,8 +10,8 @@
 
 // The gas summator's trend: one point a second with the depth of the moment, kept across runs
 // in the well's "gsumm.dat".
-// Not locked by itself: append runs under the link's lock on the thread that delivers the
-// readings, so whoever saves or fills a chart while readings still arrive takes that lock too.
+// Not locked by itself: its owner appends under a lock of its own on the thread that delivers
+// the readings, so whoever saves it or fills a chart while readings still arrive takes that lock.
 class TSummCurve {
 public:
     static constexpr std::string_view magic = "NivraSummCurv2";

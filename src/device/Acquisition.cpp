@@ -16,7 +16,7 @@ Acquisition::Acquisition(const Settings& settings, AcquisitionSignals& signals, 
 
 bool Acquisition::isSummatorReading(const DeviceFrame& frame) const
 {
-    return settings_.model == framecodec::modelTavir && presence_ != presenceAbsent
+    return settings_.model == modelTavir && presence_ != presenceAbsent
         && (frame.kind == DeviceFrame::summatorLow || frame.kind == DeviceFrame::summatorHigh);
 }
 
@@ -29,7 +29,7 @@ void Acquisition::feed(const DeviceFrame& frame)
         return;
     }
     addSample(frame);
-    if (settings_.model == framecodec::modelTavir && presence_ != presenceSeen && settings_.summatorOnly
+    if (settings_.model == modelTavir && presence_ != presenceSeen && settings_.summatorOnly
         && ticks_ > 25 * settings_.samplesPerSecond)
         presence_ = presenceAbsent;  // no summator reading within half a second of frame time
     previousTicks_ = ticks_;

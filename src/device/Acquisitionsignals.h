@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chromatogram/Curvepoint.h"
+#include "device/Curvepoint.h"
 
 #include <boost/signals2/signal.hpp>
 

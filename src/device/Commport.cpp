@@ -2,28 +2,8 @@
 
 #include "platform/Beep.h"
 
-#include <algorithm>
-#include <array>
 #include <chrono>
 #include <thread>
-
-namespace {
-
-struct ParityKey {
-    std::int32_t key;
-    const char* letter;
-};
-
-constexpr std::array<ParityKey, 5> parityKeys{{{2, "e"}, {3, "m"}, {0, "n"}, {1, "o"}, {4, "s"}}};
-
-} // namespace
-
-std::string CommPort::modeString(std::int32_t speed, std::int32_t parityKey)
-{
-    const auto found = std::find_if(parityKeys.begin(), parityKeys.end(),
-                                    [parityKey](const ParityKey& p) { return p.key == parityKey; });
-    return std::to_string(speed) + "," + (found == parityKeys.end() ? "" : found->letter) + ",8,1";
-}
 
 bool CommPort::open(std::string_view name)
 {
@@ -40,7 +20,7 @@ bool CommPort::configure(std::int32_t speed, std::int32_t parityKey, std::int32_
     speed_ = speed;
     parityKey_ = parityKey;
     timeoutMs_ = timeoutMs;
-    if (!port_.configure(modeString(speed, parityKey)))
+    if (!port_.configure(platform::SerialPort::modeString(speed, parityKey)))
         return false;
     port_.setTimeouts(std::chrono::milliseconds(timeoutMs), std::chrono::milliseconds(timeoutMs));
     return true;

@@ -26,8 +26,6 @@ public:
     // One read of buffer.size() bytes; count receives what arrived.
     bool readExact(std::span<std::uint8_t> buffer, std::size_t* count = nullptr);
 
-    static std::string modeString(std::int32_t speed, std::int32_t parityKey);
-
     bool errorFlag = false;
     const std::string& name() const { return name_; }
     std::int32_t timeoutMs() const { return timeoutMs_; }

@@ -2,6 +2,7 @@
 
 #include "device/Adcparameters.h"
 #include "device/Deviceframe.h"
+#include "settings/Chromatographmodel.h"
 
 #include <array>
 #include <cstdint>
@@ -9,9 +10,6 @@
 
 // The bytes exchanged with the chromatograph: nine-byte commands and four-byte data frames.
 namespace framecodec {
-
-constexpr std::int32_t modelLT4KS = 0;  // 7-bit halves sent bit-reversed
-constexpr std::int32_t modelTavir = 1;  // plain halves, summator readings interleaved
 
 using Command = std::array<std::uint8_t, 9>;
 using Frame = std::array<std::uint8_t, 4>;

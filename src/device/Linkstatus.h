@@ -10,3 +10,9 @@ enum LinkStatus : std::int32_t {
     statusPortFailed = -97,   // the port cannot be opened
     statusEndOfCycle = -96,   // the end-of-cycle marker arrived
 };
+
+// A cycle that ended by its end marker, or with no error at all, has its results and curve.
+constexpr bool endedNormally(std::int32_t status)
+{
+    return status == statusOk || status == statusEndOfCycle;
+}

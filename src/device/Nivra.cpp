@@ -15,15 +15,6 @@
 
 namespace {
 
-constexpr std::array<const char*, 5> parityLetters{"n", "o", "e", "m", "s"};
-constexpr std::array<const char*, 3> stopBitTexts{"1", "1.5", "2"};
-
-template <typename Table>
-const char* entry(const Table& table, std::int32_t index)
-{
-    return index >= 0 && static_cast<std::size_t>(index) < table.size() ? table[static_cast<std::size_t>(index)] : "";
-}
-
 std::string channelLabel(const char* prefix, double count, double offset)
 {
     char hex[16];
@@ -56,18 +47,13 @@ void Nivra::applyPortSettings()
     setPortParams(configuration_.portName, configuration_.baudRate, configuration_.parity, configuration_.stopBits);
 }
 
-std::string Nivra::modeString(std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex)
-{
-    return std::to_string(speed) + "," + entry(parityLetters, parityIndex) + ",8," + entry(stopBitTexts, stopBitsIndex);
-}
-
 bool Nivra::openPort()
 {
     auto port = std::make_unique<platform::SerialPort>();
     if (!port->open(portName_))
         return false;
     // The line mode is applied as far as the device takes it; a mode it refuses is not fatal.
-    port->configure(modeString(speed_, parityIndex_, stopBitsIndex_));
+    port->configure(platform::SerialPort::modeString(speed_, parityIndex_, stopBitsIndex_));
     port->setTimeouts(std::chrono::milliseconds(1000), std::chrono::milliseconds(1000));
     port->raiseRts();
     port_ = std::move(port);
@@ -151,7 +137,7 @@ bool Nivra::connectForCycle()
             return false;
         }
     }
-    clearPoints();
+    samples.clear();
     if (!thread_)
         startThread(false);
     return true;
@@ -190,7 +176,7 @@ void Nivra::startThread(bool summatorOnly)
 
     thread_ = std::make_unique<TNivraThread>(std::move(parameters), std::move(port_), live_,
                                              configuration_.summatorHighChannel, configuration_.summatorZeroCalibration);
-    thread_->signals.point.connect([this](const CurvePoint& p) { appendPoint(p); });
+    thread_->signals.point.connect([this](const CurvePoint& p) { samples.append(p); });
     thread_->signals.summatorValue.connect([this](double percent) {
         summatorReading(percent);
         addSummatorValue(percent);
@@ -244,7 +230,7 @@ void Nivra::abandonThread(std::int32_t status)
 void Nivra::reportSummatorAbsent(std::int32_t presence)
 {
     Configuration& c = configuration_;
-    if (c.deviceType != framecodec::modelTavir || c.summatorPresent == Acquisition::presenceAbsent
+    if (c.deviceType != modelTavir || c.summatorPresent == Acquisition::presenceAbsent
         || presence != Acquisition::presenceAbsent || !c.summatorUse)
         return;
     c.summatorUse = false;
@@ -252,54 +238,6 @@ void Nivra::reportSummatorAbsent(std::int32_t presence)
     summatorLost();
     notifier_.notify({"  ОШИБКА", "Газосумматор не найден! Использование внутреннего газосумматора не возможно!",
                       platform::OperatorMessage::Icon::error});
-}
-
-void Nivra::appendPoint(const CurvePoint& point)
-{
-    const lib::Locker lock(*this);
-    points_.push_back(point);
-}
-
-std::size_t Nivra::pointCount()
-{
-    const lib::Locker lock(*this);
-    return points_.size();
-}
-
-CurvePoint Nivra::point(std::size_t index)
-{
-    const lib::Locker lock(*this);
-    return points_[index];
-}
-
-CurvePoints Nivra::copyPointsFrom(std::size_t first)
-{
-    const lib::Locker lock(*this);
-    CurvePoints copy;
-    for (std::size_t i = first; i < points_.size(); ++i) {
-        CurvePoint p = points_[i];
-        p.value -= zeroOffset_;
-        copy.push_back(p);
-    }
-    return copy;
-}
-
-void Nivra::clearPoints()
-{
-    const lib::Locker lock(*this);
-    points_.clear();
-}
-
-void Nivra::setZeroOffset(double offset)
-{
-    const lib::Locker lock(*this);
-    zeroOffset_ = offset;
-}
-
-double Nivra::zeroOffset()
-{
-    const lib::Locker lock(*this);
-    return zeroOffset_;
 }
 
 double Nivra::summatorValue()
@@ -333,7 +271,6 @@ void Nivra::addSummatorValue(double percent)
         secondSum_ = 0;
         secondCount_ = 0;
         lastSecond_ = now;
-        summCurve_.append(lib::toDateTime(now), depth, static_cast<float>(average));
     }
     summatorAveraged(lib::toDateTime(now), depth, average);
 }

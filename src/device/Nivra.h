@@ -1,11 +1,10 @@
 #pragma once
 
-#include "chromatogram/Curvepoint.h"
-#include "chromatogram/Summcurve.h"
 #include "device/Acquisitionsignals.h"
 #include "device/Demogenerator.h"
 #include "device/Framereader.h"
 #include "device/Linkstatus.h"
+#include "device/Samplebuffer.h"
 #include "library/Lockobject.h"
 #include "library/Mytime.h"
 #include "platform/Serialport.h"
@@ -27,8 +26,9 @@ class OperatorNotifier;
 }
 
 // The link to the chromatograph: its port, the programme of the next cycle, the acquisition
-// thread and what it delivers. Its lock guards the points, the summator value and the channel
-// labels; each holder keeps it only for the copy it makes.
+// thread and what it delivers. The points go to the sample buffer under the buffer's lock; this
+// link's own lock guards the summator value and the channel labels. Each holder keeps a lock
+// only for the copy it makes, and never both at once.
 //
 // All members except the slots run on the main thread.
 class Nivra : public lib::lock_object {
@@ -39,7 +39,6 @@ public:
     // Port. Parity letters n o e m s and stop bits 1, 1.5, 2 by index.
     void setPortParams(std::string name, std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex);
     void applyPortSettings();  // the four values from the settings
-    static std::string modeString(std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex);
     bool openPort();
     void closePort();
     bool portOpen() const { return port_ && port_->isOpen(); }
@@ -69,18 +68,8 @@ public:
     bool threadFinished() const;
     bool summatorOnly() const { return summatorOnly_; }
 
-    // Points of the running cycle.
-    // Appended by the acquisition thread; public so that stored or test signals can be replayed.
-    void appendPoint(const CurvePoint& point);
-    // The points themselves, only while the caller holds this link's lock (a calculation pass).
-    const CurvePoints& pointsUnderLock() const { return points_; }
-    std::size_t pointCount();
-    CurvePoint point(std::size_t index);
-    // The points from first on, each with the zero offset subtracted: for the display.
-    CurvePoints copyPointsFrom(std::size_t first);
-    void clearPoints();
-    void setZeroOffset(double offset);
-    double zeroOffset();
+    // Points of the running cycle; the acquisition thread appends to it.
+    SampleBuffer samples;
 
     std::int32_t currentAdcCount() const { return live_.adcCount.load(std::memory_order_relaxed); }
     std::int32_t currentRange() const { return live_.range.load(std::memory_order_relaxed); }
@@ -94,8 +83,6 @@ public:
     void addSummatorValue(double percent);
     // The depth the averages are recorded with: the work cycle's current depth.
     void setSummatorDepth(float depth) { summatorDepth_.store(depth, std::memory_order_relaxed); }
-    // The trend of the averages; only while the caller holds this link's lock.
-    TSummCurve& summCurveUnderLock() { return summCurve_; }
     void setClock(std::function<lib::LocalSeconds()> clock) { clock_ = std::move(clock); }
     // "sum1: 0333h (0,000)" and "sum10:…": the last raw reading of each summator channel.
     std::string lowChannelLabel();
@@ -103,8 +90,8 @@ public:
 
     // Raised on the acquisition thread with every internal summator reading, in percent.
     boost::signals2::signal<void(double)> summatorReading;
-    // Every second's average, after the lock is released: date-time (days), depth, percent.
-    // The registration sender and the window's chart listen.
+    // Every second's average, on the acquisition thread after the lock is released: date-time
+    // (days), depth, percent. The registration sender and the summator trend's owner listen.
     boost::signals2::signal<void(double dateTime, float depth, double average)> summatorAveraged;
     // Raised on the main thread when the internal summator turned out to be absent and "use"
     // was switched off.
@@ -141,13 +128,10 @@ private:
     std::atomic<float> summatorDepth_{0};
 
     // Guarded by the lock.
-    CurvePoints points_;
-    double zeroOffset_ = 0;
     double summatorValue_ = 0;
     double secondSum_ = 0;
     std::int32_t secondCount_ = 0;
     lib::LocalSeconds lastSecond_ = 0;
-    TSummCurve summCurve_;
     std::string lowChannelLabel_;
     std::string highChannelLabel_;
 };

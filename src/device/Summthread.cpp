@@ -98,7 +98,7 @@ void TSummThread::run()
 
 void TSummThread::pass(const Settings& settings)
 {
-    if (settings.deviceType == Configuration::typeTavir) {
+    if (settings.deviceType == modelTavir) {
         sleep(timing_.pause);  // that chromatograph carries its own summator
         return;
     }

@@ -134,6 +134,24 @@ void SerialPort::close()
     pendingBegin_ = pendingEnd_ = 0;
 }
 
+namespace {
+
+constexpr std::array<const char*, 5> parityLetters{"n", "o", "e", "m", "s"};
+constexpr std::array<const char*, 3> stopBitTexts{"1", "1.5", "2"};
+
+template <typename Table>
+const char* entry(const Table& table, std::int32_t index)
+{
+    return index >= 0 && static_cast<std::size_t>(index) < table.size() ? table[static_cast<std::size_t>(index)] : "";
+}
+
+} // namespace
+
+std::string SerialPort::modeString(std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex)
+{
+    return std::to_string(speed) + "," + entry(parityLetters, parityIndex) + ",8," + entry(stopBitTexts, stopBitsIndex);
+}
+
 bool SerialPort::configure(std::string_view mode)
 {
     const auto line = parseMode(mode);

@@ -32,6 +32,9 @@ public:
 
     // Speed, parity letter (n o e m s), data bits, stop bits ("1", "1.5" taken as 2, "2").
     bool configure(std::string_view mode);
+    // The mode text from the settings' indices: parity 0 n, 1 o, 2 e, 3 m, 4 s; stop bits
+    // 0 "1", 1 "1.5", 2 "2"; eight data bits. An unknown index adds nothing.
+    static std::string modeString(std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex = 0);
     void setTimeouts(std::chrono::milliseconds interval, std::chrono::milliseconds total);
     // Raises RTS; a device without modem lines (a pseudo-terminal) refuses, which is fine.
     void raiseRts();

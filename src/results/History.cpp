@@ -1,7 +1,7 @@
 #include "results/History.h"
 
-#include "chromatogram/Bytereader.h"
-#include "chromatogram/Bytewriter.h"
+#include "library/Bytereader.h"
+#include "library/Bytewriter.h"
 #include "library/Numstr.h"
 #include "platform/Atomicfile.h"
 #include "settings/Configuration.h"

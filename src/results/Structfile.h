@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Filedescriptor.h"
-#include "results/Filemapping.h"
+#include "platform/Filemapping.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -20,8 +20,8 @@ struct DeviceModel {
 };
 
 constexpr std::array<DeviceModel, 2> deviceModels{{
-    {Configuration::typeLT4KS, "ЛТ-4КС", {2, 23, 30, 35, 55, 70, 120, 0}, 6, -1},
-    {Configuration::typeTavir, "Тавир", {4, 18, 70, 32, 120, 0, 0, 0}, 4, 2},
+    {modelLT4KS, "ЛТ-4КС", {2, 23, 30, 35, 55, 70, 120, 0}, 6, -1},
+    {modelTavir, "Тавир", {4, 18, 70, 32, 120, 0, 0, 0}, 4, 2},
 }};
 
 constexpr std::array<const char*, Configuration::programmeTimeCount> programmeTimeKeys{

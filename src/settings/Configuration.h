@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/Chromatographmodel.h"
 #include "settings/Inioptions.h"
 
 #include <array>
@@ -13,9 +14,9 @@
 class Configuration : public lib::ini_options {
 public:
     static constexpr const char* iniFileName = "хроматограф.ini";
+    // Kept as the settings name it; nothing loads from it: the calibration store is "calibr.ini"
+    // (EtalonStorage::defaultFileName), as the controller loads and saves it.
     static constexpr const char* calibrationFileName = "эталон.ini";
-    static constexpr std::int32_t typeLT4KS = 0;
-    static constexpr std::int32_t typeTavir = 1;
     static constexpr int programmeTimeCount = 8;
     static constexpr const char* defaultPassword = "1";
 
@@ -41,7 +42,7 @@ public:
 
     // Not stored as options.
     std::string iniPath;
-    std::string calibrationPath;
+    std::string calibrationPath;  // "эталон.ini": unused, see calibrationFileName
     std::string buildLabel;
     std::string password = defaultPassword;
     bool settingsMode = false;
@@ -51,7 +52,7 @@ public:
     const std::string calculationSection = "расчёт";
 
     // "порт"
-    std::int32_t deviceType = typeLT4KS;
+    std::int32_t deviceType = modelLT4KS;
     std::string portName = "COM1";
     std::string summatorPortName = "COM2";
     std::int32_t baudRate = 19200;

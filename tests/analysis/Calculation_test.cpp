@@ -1,8 +1,8 @@
 #include "analysis/Gaz_calculation.h"
 #include "analysis/Gazopts.h"
-#include "device/Nivra.h"
+#include "device/Samplebuffer.h"
 #include "platform/Beep.h"
-#include "platform/Recordingnotifier.h"
+#include "testsupport/Recordingnotifier.h"
 #include "settings/Configuration.h"
 #include "support/Testsupport.h"
 
@@ -17,7 +17,7 @@ using ::testing::ElementsAre;
 
 class CalculationTest : public ::testing::Test {
 protected:
-    CalculationTest() : link(configuration, notifier), gases(link), calculation(link, gases, configuration)
+    CalculationTest() : gases(buffer), calculation(buffer, gases, configuration)
     {
         configuration.samplesPerSecond = 10;
         configuration.zeroTime = 5;
@@ -53,7 +53,7 @@ protected:
         for (int k = 0; k < count; ++k) {
             CurvePoint point;
             point.value = value(fed);
-            link.appendPoint(point);
+            buffer.append(point);
             ++fed;
         }
     }
@@ -65,7 +65,7 @@ protected:
     test::DecimalSeparatorScope point{'.'};
     Configuration configuration;
     platform::RecordingNotifier notifier;
-    Nivra link;
+    SampleBuffer buffer;
     GazOptions gases;
     Calculation calculation;
     int fed = 0;

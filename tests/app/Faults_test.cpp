@@ -7,10 +7,10 @@
 #include "library/Codepage.h"
 #include "platform/Mailslot.h"
 #include "platform/Mailslotclient.h"
-#include "platform/Pseudoterminal.h"
-#include "results/Datasender.h"
+#include "testsupport/Pseudoterminal.h"
+#include "links/Datasender.h"
 #include "results/Regfile.h"
-#include "results/Remotecontrol.h"
+#include "links/Remotecontrol.h"
 
 #include <gmock/gmock.h>
 

@@ -5,7 +5,7 @@
 #include "library/Codepage.h"
 #include "library/Mytime.h"
 #include "platform/Mailslot.h"
-#include "results/Datasender.h"
+#include "links/Datasender.h"
 #include "results/Regfile.h"
 #include "results/Textfile.h"
 

@@ -1,10 +1,11 @@
 #include "analysis/Gazopts.h"
-#include "chromatogram/Bytereader.h"
-#include "chromatogram/Bytewriter.h"
+#include "library/Bytereader.h"
+#include "library/Bytewriter.h"
 #include "chromatogram/Graphics.h"
-#include "device/Nivra.h"
+#include "device/Linkstatus.h"
+#include "device/Samplebuffer.h"
 #include "library/Mytime.h"
-#include "platform/Recordingnotifier.h"
+#include "testsupport/Recordingnotifier.h"
 #include "settings/Configuration.h"
 #include "support/Testsupport.h"
 #include "chromatogram/Curvebytes.h"
@@ -260,24 +261,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 class CurveFromBuffer : public ::testing::Test {
 protected:
-    CurveFromBuffer() : buffer(configuration, notifier) {}
-
-    Configuration configuration;
-    platform::RecordingNotifier notifier;
-    Nivra buffer;
+    SampleBuffer buffer;
     MyGraphics curve;
 };
 
 TEST_F(CurveFromBuffer, TakesOnlyTheNewSamplesWithTheZeroShiftRemoved)
 {
-    buffer.setZeroOffset(0.5);
-    buffer.appendPoint(at(1.0, 0));
-    buffer.appendPoint(at(2.0, 0));
+    buffer.setZeroShift(0.5);
+    buffer.append(at(1.0, 0));
+    buffer.append(at(2.0, 0));
     curve.appendSamples(buffer);
     EXPECT_EQ(curve.samples(), (CurvePoints{at(0.5, 0), at(1.5, 0)}));
 
-    buffer.appendPoint(at(3.0, 1));
-    buffer.setZeroOffset(1.0);
+    buffer.append(at(3.0, 1));
+    buffer.setZeroShift(1.0);
     curve.appendSamples(buffer);
     // Samples already taken keep the shift they were taken with.
     EXPECT_EQ(curve.samples(), (CurvePoints{at(0.5, 0), at(1.5, 0), at(2.0, 1)}));
@@ -289,11 +286,11 @@ TEST_F(CurveFromBuffer, TakesOnlyTheNewSamplesWithTheZeroShiftRemoved)
 
 TEST_F(CurveFromBuffer, StartsAgainAfterClearing)
 {
-    buffer.appendPoint(at(1.0, 0));
+    buffer.append(at(1.0, 0));
     curve.appendSamples(buffer);
     curve.clearSamples();
-    buffer.clearPoints();
-    buffer.appendPoint(at(4.0, 0));
+    buffer.clear();
+    buffer.append(at(4.0, 0));
     curve.appendSamples(buffer);
     EXPECT_EQ(curve.samples(), CurvePoints{at(4.0, 0)});
     EXPECT_THROW(curve.sample(1), std::out_of_range);
@@ -449,7 +446,7 @@ protected:
 
 TEST_F(AnalysisFileTest, WritesTheFixtureByteForByte)
 {
-    ASSERT_TRUE(curve.saveAnalysisFile(statusOk));
+    ASSERT_TRUE(curve.saveAnalysisFile(true));
     const std::string expected = std::string("NivraGazCurve\x01", 14)
         + header("", 0xFFFFFF, 0) + le32(1) + point(1.5, 3) + le32(2)
         + mark(0x0000FF, -1, 2, 0.25, 1, "\xEC\xE5\xF2\xE0\xED", " 1,5% ")
@@ -462,16 +459,16 @@ TEST_F(AnalysisFileTest, WritesTheFixtureByteForByte)
 
 TEST_F(AnalysisFileTest, TheEndMarkerCountsAsANormalEnd)
 {
-    curve.cycleFinished(statusEndOfCycle);
+    EXPECT_TRUE(curve.saveAnalysisFile(endedNormally(statusEndOfCycle)));
     EXPECT_TRUE(fs::exists(expectedPath()));
 }
 
 TEST_F(AnalysisFileTest, TheSecondAnalysisOfTheSameMinuteReplacesTheFirst)
 {
-    ASSERT_TRUE(curve.saveAnalysisFile(statusOk));
+    ASSERT_TRUE(curve.saveAnalysisFile(true));
     curve.setTitle("второй");
     now = lib::toLocalSeconds(2007, 10, 3, 16, 20, 1);
-    ASSERT_TRUE(curve.saveAnalysisFile(statusOk));
+    ASSERT_TRUE(curve.saveAnalysisFile(true));
     const std::string contents = test::readFile(expectedPath());
     EXPECT_EQ(contents.substr(14, 7), "\xE2\xF2\xEE\xF0\xEE\xE9" + std::string(1, '\0'));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "Analiz" / "2007-10-03"), fs::directory_iterator()), 1);
@@ -479,11 +476,11 @@ TEST_F(AnalysisFileTest, TheSecondAnalysisOfTheSameMinuteReplacesTheFirst)
 
 TEST_F(AnalysisFileTest, AnotherMinuteAndAnotherDayGetTheirOwnNames)
 {
-    ASSERT_TRUE(curve.saveAnalysisFile(statusOk));
+    ASSERT_TRUE(curve.saveAnalysisFile(true));
     now = lib::toLocalSeconds(2007, 10, 3, 16, 21, 0);
-    ASSERT_TRUE(curve.saveAnalysisFile(statusOk));
+    ASSERT_TRUE(curve.saveAnalysisFile(true));
     now = lib::toLocalSeconds(2008, 1, 2, 3, 4, 5);
-    ASSERT_TRUE(curve.saveAnalysisFile(statusOk));
+    ASSERT_TRUE(curve.saveAnalysisFile(true));
     EXPECT_TRUE(fs::exists(dir / "Analiz" / "2007-10-03" / "16-21.rzg"));
     EXPECT_TRUE(fs::exists(dir / "Analiz" / "2008-01-02" / "03-04.rzg"));
 }
@@ -503,8 +500,7 @@ TEST_P(AnalysisFileNotWritten, CreatesNeitherFolderNorFile)
     scienceValues = c.scienceValues;
     if (!c.withResults)
         results.clear();
-    EXPECT_FALSE(curve.saveAnalysisFile(c.status));
-    curve.cycleFinished(c.status);
+    EXPECT_FALSE(curve.saveAnalysisFile(endedNormally(c.status)));
     EXPECT_TRUE(fs::is_empty(dir / "Analiz"));
 }
 
@@ -519,7 +515,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, AnalysisFileNotWritten,
 TEST_F(AnalysisFileTest, WithoutTheAnalizFolderNothingIsCreated)
 {
     fs::remove(dir / "Analiz");
-    EXPECT_FALSE(curve.saveAnalysisFile(statusOk));
+    EXPECT_FALSE(curve.saveAnalysisFile(true));
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
@@ -533,7 +529,7 @@ TEST_F(AnalysisFileTest, ACurveWithoutSourceWritesNothing)
 TEST_F(AnalysisFileTest, ALongLiveCurveIsWrittenWhole)
 {
     curve.setSamples(ramp(3000));
-    ASSERT_TRUE(curve.saveAnalysisFile(statusOk));
+    ASSERT_TRUE(curve.saveAnalysisFile(true));
     EXPECT_GT(test::readFile(expectedPath()).size(), 3000u * 24);
 }
 

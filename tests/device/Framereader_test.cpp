@@ -1,6 +1,6 @@
 #include "device/Framecodec.h"
 #include "device/Framereader.h"
-#include "platform/Memorychannel.h"
+#include "testsupport/Memorychannel.h"
 
 #include <gtest/gtest.h>
 

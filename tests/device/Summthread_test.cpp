@@ -1,7 +1,7 @@
 #include "device/Summatorframe.h"
 #include "device/Summthread.h"
 #include "platform/Beep.h"
-#include "platform/Pseudoterminal.h"
+#include "testsupport/Pseudoterminal.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "analysis/Calculatedgaz.h"
 #include "analysis/Gazopts.h"
-#include "chromatogram/Curvepoint.h"
+#include "device/Curvepoint.h"
 
 #include <cstddef>
 #include <cstdint>

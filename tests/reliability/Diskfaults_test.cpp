@@ -193,7 +193,7 @@ const std::array<Store, 7> stores{{
      [](const Station& s) { return MyGraphics::analysisFilePath(s.folder(), fixedNow); },
      [](Station& s, int generation) -> std::optional<bool> {
          s.setGeneration(generation);
-         return s.live.saveAnalysisFile(-100);
+         return s.live.saveAnalysisFile(true);
      },
      [](Station& s) -> std::optional<int> {
          // The file ends with three numbers per gas, the first gas's concentration first.

@@ -63,7 +63,7 @@ TEST_F(ConfigurationTest, StoredTavirTypeGetsTavirTimeDefaults)
     writeIni("[порт]\r\ndevice_type=01000000\r\n");
     Configuration configuration;
     configuration.loadAtStartUp(dir.path());
-    EXPECT_EQ(configuration.deviceType, Configuration::typeTavir);
+    EXPECT_EQ(configuration.deviceType, modelTavir);
     EXPECT_EQ(configuration.windowCaption(), "Хроматограф Тавир");
     EXPECT_THAT(configuration.programmeTimes, ElementsAre(4, 18, 70, 32, 120, 0, 0, 0));
     EXPECT_EQ(configuration.cycleDuration(), 120);

@@ -2,7 +2,7 @@
 
 #include "library/Decimalseparator.h"
 #include "platform/Atomicfile.h"
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "chromsim/Chromsimulator.h"
 #include "chromsim/Simoptions.h"
 #include "device/Framecodec.h"
-#include "platform/Pseudoterminal.h"
+#include "testsupport/Pseudoterminal.h"
 #include "platform/Serialport.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 #include "Linktoolssupport.h"
 #include "library/Codepage.h"
 #include "platform/Mailslotclient.h"
-#include "results/Datamodule.h"
-#include "results/Remotecontrol.h"
-#include "results/Totalgasreply.h"
+#include "links/Datamodule.h"
+#include "links/Remotecontrol.h"
+#include "links/Totalgasreply.h"
 
 #include <gtest/gtest.h>
 

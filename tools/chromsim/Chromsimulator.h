@@ -5,7 +5,7 @@
 #include "chromsim/Framestream.h"
 #include "chromsim/Simoptions.h"
 #include "chromsim/Stationwatch.h"
-#include "platform/Pseudoterminal.h"
+#include "testsupport/Pseudoterminal.h"
 
 #include <cstdint>
 #include <optional>

@@ -39,7 +39,7 @@ bool sendsEndMarker(const SimOptions& options, FrameStream::Mode mode)
 
 FrameStream::FrameStream(const SimOptions& options, Mode mode, std::uint64_t seed)
     : model_(options.model),
-      summator_(options.model == framecodec::modelTavir && options.summator),
+      summator_(options.model == modelTavir && options.summator),
       framesPerSecond_(options.framesPerSecond()),
       summatorSpacing_(std::max<std::uint64_t>(4, framesFor(1 / summatorPairsPerSecond, framesPerSecond_))),
       last_(streamLength(options, mode)),

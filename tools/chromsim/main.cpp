@@ -1,7 +1,7 @@
 #include "chromsim/Chromsimulator.h"
 #include "chromsim/Simoptions.h"
 #include "common/Signalstop.h"
-#include "platform/Pseudoterminal.h"
+#include "testsupport/Pseudoterminal.h"
 
 #include <iostream>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #include "reglisten/Totalgasserver.h"
 
-#include "results/Totalgasreply.h"
+#include "links/Totalgasreply.h"
 
 #include <sys/socket.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Pseudoterminal.h"
+#include "testsupport/Pseudoterminal.h"
 #include "summsim/Framemaker.h"
 #include "summsim/Linebacklog.h"
 #include "summsim/Simoptions.h"

@@ -1,5 +1,5 @@
 #include "common/Signalstop.h"
-#include "platform/Pseudoterminal.h"
+#include "testsupport/Pseudoterminal.h"
 #include "summsim/Simoptions.h"
 #include "summsim/Summsimulator.h"
 

@@ -1,10 +1,10 @@
 #include "device/Framecodec.h"
-#include "device/Nivrasystem.h"
-#include "device/Sysexception.h"
+#include "station/Nivrasystem.h"
+#include "station/Sysexception.h"
 #include "library/Codepage.h"
 #include "platform/Mailslotclient.h"
-#include "platform/Pseudoterminal.h"
-#include "platform/Recordingnotifier.h"
+#include "testsupport/Pseudoterminal.h"
+#include "testsupport/Recordingnotifier.h"
 #include "settings/Configuration.h"
 #include "support/Testsupport.h"
 
@@ -188,7 +188,7 @@ TEST_F(ControllerTest, SummatorThresholdStartsACycle)
 
 TEST_F(ControllerTest, WarmUpRunsThreeCyclesWithItsProgrammeAndRestoresIt)
 {
-    configuration.deviceType = Configuration::typeTavir;
+    configuration.deviceType = modelTavir;
     configuration.applyDeviceTimeDefaults();
     const auto programme = configuration.programmeTimes;
     std::vector<std::array<std::int32_t, 8>> sent;

@@ -1,4 +1,4 @@
-#include "results/Totalgasreply.h"
+#include "links/Totalgasreply.h"
 
 #include "library/Codepage.h"
 

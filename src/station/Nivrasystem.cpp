@@ -1,6 +1,6 @@
-#include "device/Nivrasystem.h"
+#include "station/Nivrasystem.h"
 
-#include "device/Sysexception.h"
+#include "station/Sysexception.h"
 #include "platform/Operatornotifier.h"
 #include "settings/Configuration.h"
 #include "settings/Inifile.h"
@@ -49,9 +49,9 @@ NivraSystem::NivraSystem(Configuration& configuration, platform::OperatorNotifie
       historyPath(directory / History::fileName),
       iniPath(directory / Configuration::iniFileName),
       nivra(configuration, notifier),
-      calculation(nivra, gazOptions, configuration),
+      calculation(nivra.samples, gazOptions, configuration),
       history(configuration, gazOptions, calculation.results()),
-      gazOptions(nivra),
+      gazOptions(nivra.samples),
       dataSender(configuration.regComputerName),
       configuration_(configuration),
       notifier_(notifier),
@@ -83,7 +83,9 @@ void NivraSystem::connectComponents()
         textFile.markHeaderNeeded();
     });
     gazOptions.gazTimesChanged.connect([this] { gazTimesChanged(); });
-    cycleFinished.connect([this](std::int32_t status) { curve.cycleFinished(status); });
+    cycleFinished.connect([this](std::int32_t status) {
+        curve.saveAnalysisFile(endedNormally(status));
+    });
 
     MyGraphics::AnalysisFileSource source;
     source.gases = &gazOptions;
@@ -100,6 +102,7 @@ void NivraSystem::connectLink()
     nivra.summatorLost.connect([this] {
         if (workMode_ == summatorMode)
             workMode_ = manualMode;
+        announcedModeText_ = modeText();
         modeChanged();
     });
 }
@@ -124,6 +127,7 @@ void NivraSystem::load()
     }
     etalonStorage.fitToGasTable();
     textFile.setScienceValues(saveScienceValues_);
+    announcedModeText_ = modeText();
     modeChanged();
 }
 
@@ -152,6 +156,16 @@ void NivraSystem::start()
         startPending_ = true;
         return;
     }
+    try {
+        startCycle();
+    } catch (...) {
+        stateChanged();  // still idle, but a window following the state shows the failure
+        throw;
+    }
+}
+
+void NivraSystem::startCycle()
+{
     nivra.programme = configuration_.programmeTimes;
     nivra.applyPortSettings();
     if (!nivra.connectForCycle()) {
@@ -163,20 +177,47 @@ void NivraSystem::start()
         gazOptions.Gazes[i].resetIntegrationWindow();
     curve.clearSamples();
     calculation.reset();
-    state_ = running;
     secondsCounter_ = 0;
     cycleStart_ = clocks_.steady();
+    setState(running);
     cycleStarted();
+}
+
+void NivraSystem::setState(State state)
+{
+    if (state_ == state)
+        return;
+    state_ = state;
+    stateChanged();
 }
 
 void NivraSystem::abortCycle()
 {
     nivra.abandonThread(statusNoAnswer);
-    state_ = idle;
     startPending_ = false;
+    setState(idle);
+}
+
+void NivraSystem::announceModeIfChanged()
+{
+    if (modeText() == announcedModeText_)
+        return;
+    announcedModeText_ = modeText();
+    modeChanged();
 }
 
 void NivraSystem::tick()
+{
+    try {
+        step();
+    } catch (...) {
+        announceModeIfChanged();
+        throw;
+    }
+    announceModeIfChanged();
+}
+
+void NivraSystem::step()
 {
     // What the thread framework's end handler did between ticks: take an ended thread's results.
     nivra.collectEndedThread();
@@ -215,22 +256,22 @@ void NivraSystem::calculate()
 void NivraSystem::endCycle()
 {
     const std::int32_t status = nivra.status();
-    if (status == statusOk || status == statusEndOfCycle) {
+    if (endedNormally(status)) {
         // The last points arrived after the previous tick: the results and the stored curve
         // must hold them too.
         calculate();
         refreshLiveCurve();
         history.add(curve);
-        nivra.setZeroOffset(calculation.zeroLevel());
+        nivra.samples.setZeroShift(calculation.zeroLevel());
         if (warmUpLeft_ > 0)
             --warmUpLeft_;
         if (seriesLeft_ > 0)
             --seriesLeft_;
     } else if (status == statusNoAnswer) {
-        state_ = idle;
+        setState(idle);
         throw SysException(lostText);
     }
-    state_ = idle;
+    setState(idle);
     cycleFinished(status);
 }
 
@@ -251,7 +292,7 @@ void NivraSystem::idleTick()
         start();
         return;
     }
-    if (configuration_.deviceType == Configuration::typeTavir && configuration_.summatorUse) {
+    if (configuration_.deviceType == modelTavir && configuration_.summatorUse) {
         nivra.applyPortSettings();
         nivra.connectSummatorOnly();
     }
@@ -291,13 +332,13 @@ bool NivraSystem::summatorAboveThreshold()
     const Configuration& c = configuration_;
     if (c.thresholdByTotalGas)
         return (totalGas_ ? totalGas_() : 0.0) > c.thresholdValue;
-    const bool ownSummator = c.summatorUse && (c.deviceType == Configuration::typeLT4KS || c.deviceType == Configuration::typeTavir);
+    const bool ownSummator = c.summatorUse && (c.deviceType == modelLT4KS || c.deviceType == modelTavir);
     return ownSummator && static_cast<float>(nivra.summatorValue()) > c.thresholdValue;
 }
 
 void NivraSystem::warmUpStart()
 {
-    const bool tavir = configuration_.deviceType == Configuration::typeTavir;
+    const bool tavir = configuration_.deviceType == modelTavir;
     const std::int32_t cycleDuration = configuration_.cycleDuration();
     const std::int32_t heatingEnd = configuration_.heatingEnd();
     const WarmUpProgramme programme = warmUpProgramme(warmUpLeft_);
@@ -322,6 +363,7 @@ void NivraSystem::requestWarmUp()
 {
     if (state_ == idle) {
         warmUpLeft_ = warmUpCycles;
+        announceModeIfChanged();
         return;
     }
     notifier_.notify({"Сообщение", warmUpRefusedText, platform::OperatorMessage::Icon::information});
@@ -332,6 +374,7 @@ void NivraSystem::setWorkMode(std::int32_t mode)
     if (mode == summatorMode && !configuration_.summatorUse && !configuration_.thresholdByTotalGas)
         mode = manualMode;
     workMode_ = mode;
+    announcedModeText_ = modeText();
     modeChanged();
 }
 
@@ -412,7 +455,10 @@ std::int32_t NivraSystem::cycleSeconds() const
 
 void NivraSystem::refreshLiveCurve(bool force)
 {
-    if (force || nivra.pointCount() != curve.sampleCount())
-        curve.appendSamples(nivra);
+    const bool taken = force || nivra.samples.count() != curve.sampleCount();
+    if (taken)
+        curve.appendSamples(nivra.samples);
     curve.buildMarks(gazOptions, &calculation.results(), configuration_.samplesPerSecond);
+    if (taken)
+        liveCurveChanged();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "results/Datamodule.h"
+#include "links/Datamodule.h"
 
 #include <atomic>
 #include <chrono>

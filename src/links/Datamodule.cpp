@@ -1,7 +1,7 @@
-#include "results/Datamodule.h"
+#include "links/Datamodule.h"
 
 #include "platform/Filedescriptor.h"
-#include "results/Totalgasreply.h"
+#include "links/Totalgasreply.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "platform/Memorychannel.h"
+#include "testsupport/Memorychannel.h"
 
 #include <algorithm>
 #include <cstring>

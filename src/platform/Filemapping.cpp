@@ -1,4 +1,4 @@
-#include "results/Filemapping.h"
+#include "platform/Filemapping.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -6,9 +6,9 @@
 #include "chromatogram/Graphics.h"
 #include "device/Nivra.h"
 #include "library/Mytime.h"
-#include "results/Datasender.h"
+#include "links/Datasender.h"
+#include "links/Remotecontrol.h"
 #include "results/History.h"
-#include "results/Remotecontrol.h"
 #include "results/Textfile.h"
 #include "results/Textgrid.h"
 #include "settings/Inioptions.h"
@@ -83,10 +83,17 @@ public:
     DataSender dataSender;
     TextGrid textGrid;
 
+    // All raised on the main thread.
+    // The mode was set, or its text changed with the warm-up or the depth series counting down.
     boost::signals2::signal<void()> modeChanged;
+    // Idle and working swapped; also after a start that failed and after a lost connection,
+    // which end without cycleFinished.
+    boost::signals2::signal<void()> stateChanged;
     boost::signals2::signal<void()> cycleStarted;
     boost::signals2::signal<void()> gazTimesChanged;
     boost::signals2::signal<void(std::int32_t status)> cycleFinished;
+    // The live curve took new samples (or was refreshed by force): the display repaints.
+    boost::signals2::signal<void()> liveCurveChanged;
 
     // The stores: calibration, history, gas table and this object's own keys.
     void load();
@@ -135,6 +142,7 @@ protected:
     void declare(lib::ini_options_elements& list) override;
 
 private:
+    void step();
     void connectComponents();
     void connectLink();
     void acquisitionTick();
@@ -148,6 +156,9 @@ private:
     void countSeconds();
     bool overran() const;
     void takeDepth(float depth);
+    void setState(State state);
+    void startCycle();
+    void announceModeIfChanged();
 
     Configuration& configuration_;
     platform::OperatorNotifier& notifier_;
@@ -168,4 +179,5 @@ private:
     bool startPending_ = false;
     std::optional<int> lastSecondField_;
     std::chrono::steady_clock::time_point cycleStart_{};
+    std::string announcedModeText_;
 };

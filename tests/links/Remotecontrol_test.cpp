@@ -1,4 +1,4 @@
-#include "results/Remotecontrol.h"
+#include "links/Remotecontrol.h"
 
 #include "library/Codepage.h"
 #include "platform/Mailslotclient.h"

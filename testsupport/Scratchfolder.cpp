@@ -1,4 +1,4 @@
-#include "platform/Scratchfolder.h"
+#include "testsupport/Scratchfolder.h"
 
 #include <cerrno>
 #include <cstdlib>

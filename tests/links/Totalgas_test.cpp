@@ -1,6 +1,6 @@
-#include "results/Datamodule.h"
-#include "results/Totalgaspoller.h"
-#include "results/Totalgasreply.h"
+#include "links/Datamodule.h"
+#include "links/Totalgaspoller.h"
+#include "links/Totalgasreply.h"
 
 #include "library/Codepage.h"
 #include "platform/Filedescriptor.h"

@@ -1,4 +1,4 @@
-#include "chromatogram/Bytewriter.h"
+#include "library/Bytewriter.h"
 
 #include <bit>
 

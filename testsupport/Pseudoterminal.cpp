@@ -1,4 +1,4 @@
-#include "platform/Pseudoterminal.h"
+#include "testsupport/Pseudoterminal.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "chromatogram/Bytereader.h"
+#include "library/Bytereader.h"
 
 #include <algorithm>
 #include <bit>

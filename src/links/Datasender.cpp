@@ -1,4 +1,4 @@
-#include "results/Datasender.h"
+#include "links/Datasender.h"
 
 #include "library/Codepage.h"
 #include "library/Locker.h"

@@ -1,4 +1,4 @@
-#include "results/Totalgaspoller.h"
+#include "links/Totalgaspoller.h"
 
 #include <utility>
 
