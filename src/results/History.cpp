@@ -83,6 +83,7 @@ void History::add(const MyGraphics& curve)
     if (selected_ == -1)
         selected_ = 0;
     historyChanged();
+    selectionChanged(selected_);
 }
 
 std::string History::fileContents() const
@@ -107,7 +108,17 @@ void History::load(const std::filesystem::path& path)
     loadFrom(bytes.value_or(std::string()));
 }
 
+// Every entry is new, so any selection before or after is a change.
 void History::loadFrom(std::string_view bytes)
+{
+    const bool selectedBefore = selected_ != -1;
+    readEntries(bytes);
+    loaded();
+    if (selectedBefore || selected_ != -1)
+        selectionChanged(selected_);
+}
+
+void History::readEntries(std::string_view bytes)
 {
     entries_.clear();
     selected_ = -1;
@@ -134,9 +145,25 @@ void History::loadFrom(std::string_view bytes)
 
 const MyGraphics* History::selectedEntry() const
 {
-    if (selected_ < 0 || static_cast<std::size_t>(selected_) >= entries_.size())
+    if (!isEntry(selected_))
         return nullptr;
     return entries_[static_cast<std::size_t>(selected_)].get();
+}
+
+bool History::isEntry(int index) const
+{
+    return index >= 0 && static_cast<std::size_t>(index) < entries_.size();
+}
+
+bool History::select(int index)
+{
+    if (!isEntry(index))
+        return false;
+    if (index != selected_) {
+        selected_ = index;
+        selectionChanged(selected_);
+    }
+    return true;
 }
 
 GridRect History::entryRect(std::size_t index, int width, int height, int margin)
@@ -147,8 +174,5 @@ GridRect History::entryRect(std::size_t index, int width, int height, int margin
 bool History::hitTest(int x, int y, int width, int height, int margin)
 {
     const auto hit = HistoryGrid(width, height, margin).cellAt(x, y, entries_.size());
-    if (!hit)
-        return false;
-    selected_ = static_cast<int>(*hit);
-    return true;
+    return hit && select(static_cast<int>(*hit));
 }

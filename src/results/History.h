@@ -44,7 +44,11 @@ public:
     // std::out_of_range for an index outside the list.
     const MyGraphics& entry(std::size_t index) const { return *entries_.at(index); }
     const MyGraphics* selectedEntry() const;
+    // −1 only while the history is empty.
     int selected() const { return selected_; }
+    // An index outside the list changes nothing, like a click beside the pictures, so that a
+    // page stepping past either end stays on its entry. True when index is an entry.
+    bool select(int index);
 
     // The picture cells of the history page; a click on a picture selects its entry, a click
     // beside all of them keeps the selection. True when an entry was hit.
@@ -53,10 +57,19 @@ public:
 
     void setClock(std::function<lib::LocalSeconds()> clock) { clock_ = std::move(clock); }
 
+    // After add(); raised before the selectionChanged of the same add.
     boost::signals2::signal<void()> historyChanged;
+    // The selected entry is another one (or none): by select, hitTest, add (the selection keeps
+    // its index, which now holds a newer entry) and loading. Carries selected().
+    boost::signals2::signal<void(int selected)> selectionChanged;
+    // After load or loadFrom, whatever was read: the entries are all new. Raised before the
+    // selectionChanged of the same load.
+    boost::signals2::signal<void()> loaded;
 
 private:
     std::string titleFor(lib::LocalSeconds now) const;
+    void readEntries(std::string_view bytes);
+    bool isEntry(int index) const;
 
     const Configuration& configuration_;
     const GazOptions& gases_;

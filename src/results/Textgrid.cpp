@@ -77,6 +77,7 @@ bool TextGrid::open(const std::filesystem::path& path)
 void TextGrid::close()
 {
     file_.close();
+    redraw();
 }
 
 std::filesystem::path TextGrid::channelListPath() const
@@ -95,6 +96,8 @@ bool TextGrid::appendResults(const CalculatedGazes& results, double depth)
 {
     if (!isOpen())
         return false;
+    const std::size_t recordsBefore = recordCount();
+    const std::vector<Column> columnsBefore = columns_;
     reg_file::File record;
     record.time = clock_();
     record.depth = static_cast<float>(depth);
@@ -107,42 +110,56 @@ bool TextGrid::appendResults(const CalculatedGazes& results, double depth)
     }
     if (!file_.append(record)) {
         if (!isOpen())
-            redrawKeepingSelection();
+            redrawKeepingSelection(recordsBefore, columnsBefore);
         return false;
     }
     // The list of a well rarely changes; writing the same bytes again would only cost a flush.
     if (!channelListHolds(params))
         reg_file::writeChannelList(channelListPath(), params);
     descriptors_ = std::move(params);
-    redrawKeepingSelection();
+    redrawKeepingSelection(recordsBefore, columnsBefore);
     return true;
 }
 
 int TextGrid::rowCount() const
 {
-    return static_cast<int>(std::max<std::size_t>(recordCount(), 1)) + 1;
+    return static_cast<int>(recordCount());
 }
 
 void TextGrid::setTextMetrics(TextMetrics metrics)
 {
     if (!metrics.width)
         metrics.width = defaultMetrics().width;
+    const std::vector<Column> columnsBefore = columns_;
     metrics_ = std::move(metrics);
-    redrawKeepingSelection();
+    redrawKeepingSelection(recordCount(), columnsBefore);
 }
 
 void TextGrid::redraw()
 {
     buildColumns();
-    selectedRow_ = rowCount() - 1;
+    selectLastRow();
+    rowsReplaced();
     redrawn();
 }
 
-void TextGrid::redrawKeepingSelection()
+// One record more, under the same columns, is one appended row; any other change of records or
+// columns replaces all rows.
+void TextGrid::redrawKeepingSelection(std::size_t recordsBefore, const std::vector<Column>& columnsBefore)
 {
     buildColumns();
     selectRow(selectedRow_);
+    const std::size_t records = recordCount();
+    if (columns_ == columnsBefore && records == recordsBefore + 1)
+        rowsAppended(static_cast<int>(recordsBefore), 1);
+    else if (columns_ != columnsBefore || records != recordsBefore)
+        rowsReplaced();
     redrawn();
+}
+
+void TextGrid::selectLastRow()
+{
+    selectedRow_ = rowCount() - 1;
 }
 
 void TextGrid::buildColumns()
@@ -203,20 +220,20 @@ int TextGrid::columnWidth(const std::string& header) const
 
 std::optional<std::size_t> TextGrid::recordOfRow(int row) const
 {
-    if (row < 1 || static_cast<std::size_t>(row) > recordCount())
+    if (row < 0 || static_cast<std::size_t>(row) >= recordCount())
         return std::nullopt;
-    return static_cast<std::size_t>(row - 1);
+    return static_cast<std::size_t>(row);
 }
 
 std::optional<TextGrid::RecordRange> TextGrid::recordsOfRows(int first, int last) const
 {
     if (first > last)
         std::swap(first, last);
-    first = std::max(first, 1);
-    if (recordCount() == 0 || last < first || static_cast<std::size_t>(first) > recordCount())
+    first = std::max(first, 0);
+    if (last < first || static_cast<std::size_t>(first) >= recordCount())
         return std::nullopt;
-    const std::size_t lastRecord = std::min(static_cast<std::size_t>(last), recordCount()) - 1;
-    return RecordRange{static_cast<std::size_t>(first - 1), lastRecord};
+    const std::size_t lastRecord = std::min(static_cast<std::size_t>(last), recordCount() - 1);
+    return RecordRange{static_cast<std::size_t>(first), lastRecord};
 }
 
 std::string TextGrid::valueText(const reg_file::File& record, const Column& column) const
@@ -226,13 +243,18 @@ std::string TextGrid::valueText(const reg_file::File& record, const Column& colu
     return " " + lib::formatReal(record.values[static_cast<std::size_t>(column.slot)], column.decimals) + " ";
 }
 
+std::string TextGrid::headerText(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        return {};
+    return columns_[static_cast<std::size_t>(column)].header;
+}
+
 std::string TextGrid::cellText(int column, int row) const
 {
     if (column < 0 || column >= columnCount())
         return {};
     const Column& shown = columns_[static_cast<std::size_t>(column)];
-    if (row == 0)
-        return shown.header;
     const auto index = recordOfRow(row);
     if (!index)
         return {};
@@ -246,7 +268,7 @@ std::string TextGrid::cellText(int column, int row) const
 
 void TextGrid::selectRow(int row)
 {
-    selectedRow_ = std::clamp(row, 1, rowCount() - 1);
+    selectedRow_ = rowCount() == 0 ? -1 : std::clamp(row, 0, rowCount() - 1);
 }
 
 void TextGrid::setEditMode(bool on)
@@ -273,6 +295,7 @@ bool TextGrid::editCell(int column, int row, std::string_view text)
         file_.setDepth(*index, static_cast<float>(typed));
     else
         file_.setValue(*index, slot, static_cast<float>(typed));
+    cellChanged(column, row);
     redrawn();
     return true;
 }
@@ -285,12 +308,18 @@ bool TextGrid::clearAll()
     return cleared;
 }
 
+// Announced as changed rows, so that a view keeps its place; the last row is selected as after
+// every redraw.
 void TextGrid::zeroRows(int first, int last)
 {
-    if (const auto range = recordsOfRows(first, last))
+    const auto range = recordsOfRows(first, last);
+    if (range)
         for (std::size_t index = range->first; index <= range->last; ++index)
             file_.zeroValues(index);
-    redraw();
+    selectLastRow();
+    if (range)
+        rowsChanged(static_cast<int>(range->first), static_cast<int>(range->last - range->first + 1));
+    redrawn();
 }
 
 bool TextGrid::deleteRows(int first, int last)

@@ -19,8 +19,12 @@
 
 // The results table of the well: every announced analysis becomes one record of "data.tim",
 // the channel list "inpgti.nbl" beside it names the values, and the table shows one row per
-// record. This is the table's logic; the view draws what columns(), cellText() and the grid
-// properties say and repaints on redrawn.
+// record. This is the table's logic; the view draws what columns(), headerText(), cellText()
+// and the grid properties say, and follows the notifications below.
+//
+// Rows: the header is no row. Record row r (0 … rowCount() − 1) shows record r, oldest first,
+// so that a table model can hand the headers to its header view and the records to its rows.
+// Every row argument and every row in a notification is a record row.
 //
 // Its one option, "reverse_mode" in section "TextGrid", is loaded and saved by the main window.
 class TextGrid : public lib::ini_options {
@@ -72,13 +76,17 @@ public:
     // Rebuilds the column table and the grid size and selects the last row.
     void redraw();
     const std::vector<Column>& columns() const { return columns_; }
+    // One row per record; none while there are no records.
     int rowCount() const;
     int columnCount() const { return static_cast<int>(columns_.size()); }
     int rowHeight() const { return rowHeight_; }
     void setTextMetrics(TextMetrics metrics);
 
+    // Empty beyond the last column; cells outside the records are empty too.
+    std::string headerText(int column) const;
     std::string cellText(int column, int row) const;
 
+    // −1 while there are no records; any other row is clamped to the records.
     int selectedRow() const { return selectedRow_; }
     void selectRow(int row);
 
@@ -97,14 +105,27 @@ public:
     // second clear keeps the copy) and starts an empty table. False, with the records kept,
     // when the file cannot be moved aside.
     bool clearAll();
-    // Grid rows first … last (records first − 1 … last − 1).
+    // Rows first … last, in either order; rows outside the records are left out.
     void zeroRows(int first, int last);
     bool deleteRows(int first, int last);
 
     bool reverseMode() const { return reverseMode_; }
     void setReverseMode(bool on);
 
-    // After every rebuild of the columns or change of the records: the view repaints.
+    // Raised on the calling thread once the change is made: rowCount() already counts appended
+    // rows, so a model keeps its own count from beginInsertRows to endInsertRows.
+    //
+    // Records added after the last row by appendResults, the columns unchanged.
+    boost::signals2::signal<void(int firstRow, int count)> rowsAppended;
+    // Columns or rows changed as a whole (open, close, redraw, reverse mode, clearAll,
+    // deleteRows, a new channel list or font): everything is read again.
+    boost::signals2::signal<void()> rowsReplaced;
+    // zeroRows: the values of these rows changed; rows and columns stay.
+    boost::signals2::signal<void(int firstRow, int count)> rowsChanged;
+    // editCell wrote the typed number.
+    boost::signals2::signal<void(int column, int row)> cellChanged;
+    // After each of the above and after a change of edit mode or font: for a view that only
+    // repaints.
     boost::signals2::signal<void()> redrawn;
 
 protected:
@@ -123,7 +144,8 @@ private:
     void addReverseColumns();
     void addSlotColumn(std::size_t slot, std::uint32_t background, int decimals);
     int columnWidth(const std::string& header) const;
-    void redrawKeepingSelection();
+    void redrawKeepingSelection(std::size_t recordsBefore, const std::vector<Column>& columnsBefore);
+    void selectLastRow();
     std::optional<std::size_t> recordOfRow(int row) const;
     std::optional<RecordRange> recordsOfRows(int first, int last) const;
     std::filesystem::path channelListPath() const;
@@ -136,7 +158,7 @@ private:
     std::vector<Column> columns_;
     TextMetrics metrics_;
     int rowHeight_ = 0;
-    int selectedRow_ = 1;
+    int selectedRow_ = -1;
     bool editMode_ = false;
     bool reverseMode_ = false;
 };

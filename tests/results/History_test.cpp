@@ -33,6 +33,15 @@ std::string storedEntry(std::string_view title, std::uint32_t background, std::u
         + mark(0x0000FF, -1, 3, 0.25, 1, "\xEC\xE5\xF2\xE0\xED", " 1,5% ");
 }
 
+// What a history page hears, in order.
+void listen(History& history, std::vector<std::string>& heard)
+{
+    history.historyChanged.connect([&heard] { heard.push_back("history"); });
+    history.selectionChanged.connect(
+        [&heard](int selected) { heard.push_back("selected " + std::to_string(selected)); });
+    history.loaded.connect([&heard] { heard.push_back("loaded"); });
+}
+
 class HistoryTest : public ::testing::Test {
 protected:
     HistoryTest()
@@ -53,6 +62,7 @@ protected:
             ++changes;
             selectedWhenChanged = history.selected();
         });
+        listen(history, heard);
     }
 
     void addAnalyses(int count)
@@ -74,6 +84,7 @@ protected:
     lib::LocalSeconds now = lib::toLocalSeconds(2007, 10, 3, 9, 5, 0);
     int changes = 0;
     int selectedWhenChanged = -2;
+    std::vector<std::string> heard;
 };
 
 TEST_F(HistoryTest, SavesTheFixtureByteForByte)
@@ -146,6 +157,85 @@ TEST_F(HistoryTest, TheFirstEntryIsSelectedWhenTheChangeIsAnnounced)
     ASSERT_TRUE(history.hitTest(110, 110, 300, 800, 5));  // cell 4
     history.add(live);
     EXPECT_EQ(history.selected(), 4);
+}
+
+TEST_F(HistoryTest, AnAddAnnouncesTheListAndThenTheSelection)
+{
+    history.add(live);
+    EXPECT_THAT(heard, testing::ElementsAre("history", "selected 0"));
+    addAnalyses(2);
+    ASSERT_TRUE(history.select(2));
+    heard.clear();
+    history.add(live);  // the third cell now holds a newer entry
+    EXPECT_THAT(heard, testing::ElementsAre("history", "selected 2"));
+}
+
+TEST_F(HistoryTest, SelectChoosesAnEntryAndIgnoresIndicesOutsideTheList)
+{
+    struct Case {
+        int index;
+        bool isEntry;
+        int selected;
+        std::vector<std::string> heard;
+    };
+    const Case cases[] = {
+        {3, true, 3, {"selected 3"}},
+        {4, true, 4, {"selected 4"}},
+        {0, true, 0, {}},  // already selected
+        {-1, false, 0, {}},
+        {5, false, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        History pictures(configuration, gases, results);
+        std::vector<std::string> got;
+        listen(pictures, got);
+        for (int i = 0; i < 5; ++i)
+            pictures.add(live);
+        got.clear();
+        EXPECT_EQ(pictures.select(c.index), c.isEntry);
+        EXPECT_EQ(pictures.selected(), c.selected);
+        EXPECT_EQ(got, c.heard);
+    }
+}
+
+TEST_F(HistoryTest, AClickAnnouncesOnlyAnotherSelection)
+{
+    addAnalyses(5);
+    heard.clear();
+    ASSERT_TRUE(history.hitTest(150, 150, 300, 800, 5));  // cell 4
+    ASSERT_TRUE(history.hitTest(150, 150, 300, 800, 5));
+    ASSERT_FALSE(history.hitTest(100, 50, 300, 800, 5));  // between the cells
+    EXPECT_THAT(heard, testing::ElementsAre("selected 4"));
+}
+
+TEST_F(HistoryTest, LoadingAnnouncesTheNewListAndThenTheSelection)
+{
+    struct Case {
+        const char* what;
+        int entriesBefore;
+        std::string file;
+        std::vector<std::string> heard;
+    };
+    const std::string twoEntries = historyHeader + le32(2) + storedEntry("a", 1, 2) + storedEntry("b", 3, 4);
+    const Case cases[] = {
+        {"entries over entries", 3, twoEntries, {"loaded", "selected 0"}},
+        {"entries into an empty history", 0, twoEntries, {"loaded", "selected 0"}},
+        {"nothing over entries", 3, "", {"loaded", "selected -1"}},
+        {"nothing into an empty history", 0, "", {"loaded"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        History pictures(configuration, gases, results);
+        std::vector<std::string> got;
+        listen(pictures, got);
+        for (int i = 0; i < c.entriesBefore; ++i)
+            pictures.add(live);
+        test::writeFile(dir / "nivra2.history", c.file);
+        got.clear();
+        pictures.load(dir / "nivra2.history");
+        EXPECT_EQ(got, c.heard);
+    }
 }
 
 TEST_F(HistoryTest, CopiesAreThinnedByHalfTheSampleRate)

@@ -8,6 +8,7 @@
 
 #include <gmock/gmock.h>
 
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -47,6 +48,25 @@ CalculatedGazes thirteenResults()
 
 class TextGridTest : public testing::Test {
 protected:
+    TextGridTest() { listen(); }
+
+    // What a table model hears, in order; an append also notes the row count it then reads.
+    void listen()
+    {
+        grid.rowsAppended.connect([this](int first, int count) {
+            heard.push_back("appended " + std::to_string(first) + "+" + std::to_string(count) + " of "
+                            + std::to_string(grid.rowCount()));
+        });
+        grid.rowsReplaced.connect([this] { heard.push_back("replaced"); });
+        grid.rowsChanged.connect([this](int first, int count) {
+            heard.push_back("changed " + std::to_string(first) + "+" + std::to_string(count));
+        });
+        grid.cellChanged.connect([this](int column, int row) {
+            heard.push_back("cell " + std::to_string(column) + "," + std::to_string(row));
+        });
+        grid.redrawn.connect([this] { heard.push_back("redrawn"); });
+    }
+
     std::filesystem::path path() const { return folder / "data.tim"; }
     std::string contents() const { return test::readFile(path()); }
 
@@ -91,6 +111,14 @@ protected:
         return values;
     }
 
+    std::vector<std::string> headerRow() const
+    {
+        std::vector<std::string> texts;
+        for (int column = 0; column < grid.columnCount(); ++column)
+            texts.push_back(grid.headerText(column));
+        return texts;
+    }
+
     std::vector<std::string> row(int index) const
     {
         std::vector<std::string> texts;
@@ -102,19 +130,20 @@ protected:
     test::TemporaryDirectory folder;
     test::DecimalSeparatorScope point{'.'};
     lib::LocalSeconds now = 0x12345678;
+    std::vector<std::string> heard;
     TextGrid grid{[this] { return now; }};
 };
 
-TEST_F(TextGridTest, AnEmptyFileShowsTheHeaderRowAndOneEmptyRow)
+TEST_F(TextGridTest, AnEmptyFileShowsTheHeadersAndNoRecordRow)
 {
     ASSERT_TRUE(grid.open(path()));
-    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.rowCount(), 0);
     EXPECT_EQ(grid.columnCount(), 2);
-    EXPECT_THAT(row(0), ElementsAre("Глубина, м", "      Дата Время      "));
-    EXPECT_THAT(row(1), ElementsAre("", ""));
-    EXPECT_EQ(grid.cellText(2, 0), "");
-    EXPECT_EQ(grid.cellText(-1, 0), "");
-    EXPECT_EQ(grid.selectedRow(), 1);
+    EXPECT_THAT(headerRow(), ElementsAre("Глубина, м", "      Дата Время      "));
+    EXPECT_THAT(row(0), ElementsAre("", ""));
+    EXPECT_EQ(grid.headerText(2), "");
+    EXPECT_EQ(grid.headerText(-1), "");
+    EXPECT_EQ(grid.selectedRow(), -1);
 }
 
 TEST_F(TextGridTest, AppendWritesTheRecordAndTheChannelListByteForByte)
@@ -123,16 +152,16 @@ TEST_F(TextGridTest, AppendWritesTheRecordAndTheChannelListByteForByte)
     ASSERT_TRUE(grid.appendResults({result("метан", "метан_абс", 1.5), result("сумм_газ", "сумм_газ", 100)}, 1234.5));
     EXPECT_EQ(contents(), fixtures::recordFixture);
     EXPECT_EQ(test::readFile(folder / "inpgti.nbl"), fixtures::methaneDescriptor + fixtures::totalDescriptor);
-    EXPECT_EQ(grid.rowCount(), 2);
-    EXPECT_THAT(row(0), ElementsAre("Глубина, м", "      Дата Время      ", "метан,%", "сумм_газ,%"));
-    EXPECT_THAT(row(1), ElementsAre(" 1234.5 ", testing::_, " 1.50000 ", " 100.00000 "));
+    EXPECT_EQ(grid.rowCount(), 1);
+    EXPECT_THAT(headerRow(), ElementsAre("Глубина, м", "      Дата Время      ", "метан,%", "сумм_газ,%"));
+    EXPECT_THAT(row(0), ElementsAre(" 1234.5 ", testing::_, " 1.50000 ", " 100.00000 "));
 
     now = 0x12345679;
     ASSERT_TRUE(grid.appendResults({result("метан", "метан_абс", 1.5), result("сумм_газ", "сумм_газ", 100)}, 1234.5));
     std::string second = fixtures::recordFixture;
     second[1] = '\x79';
     EXPECT_EQ(contents(), fixtures::recordFixture + second);
-    EXPECT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.rowCount(), 2);
 }
 
 TEST_F(TextGridTest, TheChannelListFollowsTheLastAnalysisAndIsReadOnOpen)
@@ -147,8 +176,8 @@ TEST_F(TextGridTest, TheChannelListFollowsTheLastAnalysisAndIsReadOnOpen)
     ASSERT_TRUE(reopened.open(path()));
     EXPECT_EQ(reopened.recordCount(), 2U);
     EXPECT_EQ(reopened.descriptors(), grid.descriptors());
-    EXPECT_EQ(reopened.cellText(2, 2), " 2.00000 ");
-    EXPECT_EQ(reopened.cellText(2, 1), " 0.00100 ");  // slot 0 of the first record
+    EXPECT_EQ(reopened.cellText(2, 1), " 2.00000 ");
+    EXPECT_EQ(reopened.cellText(2, 0), " 0.00100 ");  // slot 0 of the first record
 }
 
 TEST_F(TextGridTest, TheChannelListIsWrittenAgainWhenItDiffersFromTheAnalysis)
@@ -185,7 +214,7 @@ TEST_F(TextGridTest, AMissingChannelListGivesNoGasColumns)
 {
     test::writeFile(path(), recordsBytes({1, 2}));
     ASSERT_TRUE(grid.open(path()));
-    EXPECT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.rowCount(), 2);
     EXPECT_EQ(grid.columnCount(), 2);
 }
 
@@ -198,25 +227,26 @@ TEST_F(TextGridTest, CellTexts)
     now = lib::toLocalSeconds(2008, 1, 21, 9, 30, 0);
     ASSERT_TRUE(grid.appendResults(thirteenResults(), 2500.5));
 
+    EXPECT_EQ(grid.headerText(0), "Глубина, м");
+    EXPECT_EQ(grid.headerText(14), "пентан_отн,%");
+    EXPECT_EQ(grid.headerText(15), "");
+
     struct Case {
         int column;
         int row;
         std::string text;
     };
     const Case cases[] = {
-        {0, 0, "Глубина, м"},
-        {14, 0, "пентан_отн,%"},
+        {0, 0, "-------     "},
+        {0, 1, " 2500,5 "},
+        {1, 0, "3.10.2007 16:05 "},
+        {1, 1, "21.01.2008 9:30 "},
+        {2, 0, " 0,00100 "},
+        {8, 0, " 0,02100 "},  // the total, still 5 decimals
+        {9, 0, " 4,8 "},      // the first share, 1 decimal
+        {14, 1, " 28,6 "},
         {15, 0, ""},
-        {0, 1, "-------     "},
-        {0, 2, " 2500,5 "},
-        {1, 1, "3.10.2007 16:05 "},
-        {1, 2, "21.01.2008 9:30 "},
-        {2, 1, " 0,00100 "},
-        {8, 1, " 0,02100 "},  // the total, still 5 decimals
-        {9, 1, " 4,8 "},      // the first share, 1 decimal
-        {14, 2, " 28,6 "},
-        {15, 1, ""},
-        {2, 3, ""},
+        {2, 2, ""},
         {2, -1, ""},
     };
     for (const Case& c : cases)
@@ -243,8 +273,8 @@ TEST_F(TextGridTest, ThirteenResultsGiveFifteenColumnsInEitherOrder)
     EXPECT_THAT(decimals(), ElementsAre(1, 0, 5, 1, 1, 1, 1, 1, 1, 5, 5, 5, 5, 5, 5));
     EXPECT_THAT(backgrounds(), ElementsAre(0, 0, t, g, g, g, g, g, g, t, t, t, t, t, t));
     EXPECT_EQ(headers()[2], "сумм_газ,%");
-    EXPECT_EQ(grid.cellText(2, 1), " 0.02100 ");
-    EXPECT_EQ(grid.cellText(3, 1), " 4.8 ");
+    EXPECT_EQ(grid.cellText(2, 0), " 0.02100 ");
+    EXPECT_EQ(grid.cellText(3, 0), " 4.8 ");
 }
 
 TEST_F(TextGridTest, ColumnOrderForShortLists)
@@ -327,18 +357,18 @@ TEST_F(TextGridTest, EditingWritesChangesOfAtLeastTheToleranceIntoTheFile)
         std::string typed;
         bool changed;
     };
-    // Record 2 has depth 20 and slot 0 = 2, slot 1 = 2.01.
+    // Row 1 is record 2: depth 20, slot 0 = 2, slot 1 = 2.01.
     const Case cases[] = {
-        {"value under the tolerance", true, 2, 2, "2.000009", false},
-        {"depth under the tolerance", true, 0, 2, "20,000001", false},
-        {"value at the tolerance", true, 2, 2, "2.00002", true},
-        {"depth with a comma", true, 0, 2, "1234,5", true},
-        {"no number becomes 0", true, 3, 2, "abc", true},
-        {"time column", true, 1, 2, "5", false},
-        {"header row", true, 2, 0, "5", false},
-        {"beyond the records", true, 2, 6, "5", false},
-        {"beyond the columns", true, 4, 2, "5", false},
-        {"outside edit mode", false, 2, 2, "5", false},
+        {"value under the tolerance", true, 2, 1, "2.000009", false},
+        {"depth under the tolerance", true, 0, 1, "20,000001", false},
+        {"value at the tolerance", true, 2, 1, "2.00002", true},
+        {"depth with a comma", true, 0, 1, "1234,5", true},
+        {"no number becomes 0", true, 3, 1, "abc", true},
+        {"time column", true, 1, 1, "5", false},
+        {"before the first row", true, 2, -1, "5", false},
+        {"beyond the records", true, 2, 5, "5", false},
+        {"beyond the columns", true, 4, 1, "5", false},
+        {"outside edit mode", false, 2, 1, "5", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -360,28 +390,28 @@ TEST_F(TextGridTest, AnEditChangesOnlyItsFieldAndIsSeenByReaders)
     grid.setEditMode(true);
     grid.setReverseMode(true);  // the total first: column 3 now shows slot 1
     ASSERT_EQ(grid.columns()[3].slot, 1);
-    ASSERT_TRUE(grid.editCell(3, 2, "7,5"));
-    ASSERT_TRUE(grid.editCell(0, 3, "1234.5"));
+    ASSERT_TRUE(grid.editCell(3, 1, "7,5"));
+    ASSERT_TRUE(grid.editCell(0, 2, "1234.5"));
 
     reg_file::File second = numberedRecord(2);
     second.values[1] = 7.5F;
     reg_file::File third = numberedRecord(3);
     third.depth = 1234.5F;
     EXPECT_EQ(contents(), recordsBytes({1}) + recordBytes(second) + recordBytes(third) + recordsBytes({4, 5}));
-    EXPECT_EQ(grid.cellText(3, 2), " 7.5 ");
-    EXPECT_EQ(grid.cellText(0, 3), " 1234.5 ");
+    EXPECT_EQ(grid.cellText(3, 1), " 7.5 ");
+    EXPECT_EQ(grid.cellText(0, 2), " 1234.5 ");
 }
 
 TEST_F(TextGridTest, ZeroingRowsKeepsDepthAndTime)
 {
     openFiveRecords();
-    grid.zeroRows(2, 3);
+    grid.zeroRows(1, 2);
     reg_file::File second = numberedRecord(2);
     second.values = {};
     reg_file::File third = numberedRecord(3);
     third.values = {};
     EXPECT_EQ(contents(), recordsBytes({1}) + recordBytes(second) + recordBytes(third) + recordsBytes({4, 5}));
-    EXPECT_EQ(grid.selectedRow(), 5);
+    EXPECT_EQ(grid.selectedRow(), 4);
 }
 
 TEST_F(TextGridTest, DeletingRowsKeepsTheOthersInOrder)
@@ -393,11 +423,11 @@ TEST_F(TextGridTest, DeletingRowsKeepsTheOthersInOrder)
         std::string remaining;
     };
     const Case cases[] = {
-        {2, 3, true, recordsBytes({1, 4, 5})},
-        {0, 1, true, recordsBytes({2, 3, 4, 5})},  // the header row is no record
-        {5, 9, true, recordsBytes({1, 2, 3, 4})},
-        {6, 9, false, recordsBytes({1, 2, 3, 4, 5})},
-        {0, 0, false, recordsBytes({1, 2, 3, 4, 5})},
+        {1, 2, true, recordsBytes({1, 4, 5})},
+        {-1, 0, true, recordsBytes({2, 3, 4, 5})},  // a row before the first is no record
+        {4, 9, true, recordsBytes({1, 2, 3, 4})},
+        {5, 9, false, recordsBytes({1, 2, 3, 4, 5})},
+        {-1, -1, false, recordsBytes({1, 2, 3, 4, 5})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.first << "…" << c.last);
@@ -405,8 +435,8 @@ TEST_F(TextGridTest, DeletingRowsKeepsTheOthersInOrder)
         EXPECT_EQ(grid.deleteRows(c.first, c.last), c.deleted);
         EXPECT_EQ(contents(), c.remaining);
         const int records = static_cast<int>(c.remaining.size() / reg_file::File::recordSize);
-        EXPECT_EQ(grid.rowCount(), records + 1);
-        EXPECT_EQ(grid.selectedRow(), records);
+        EXPECT_EQ(grid.rowCount(), records);
+        EXPECT_EQ(grid.selectedRow(), records - 1);
         EXPECT_EQ(test::readFile(folder / "inpgti.nbl"), fixtures::methaneDescriptor + fixtures::totalDescriptor);
     }
 }
@@ -419,9 +449,9 @@ TEST_F(TextGridTest, ClearingMovesTheRecordsAsideAndShowsAnEmptyTable)
     EXPECT_FALSE(grid.editMode());
     EXPECT_EQ(contents(), "");
     EXPECT_EQ(test::readFile(folder / "data.tim.bak"), recordsBytes({1, 2, 3, 4, 5}));
-    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.rowCount(), 0);
     EXPECT_EQ(grid.columnCount(), 4);  // the channel list stays
-    EXPECT_THAT(row(1), ElementsAre("", "", "", ""));
+    EXPECT_THAT(row(0), ElementsAre("", "", "", ""));
     ASSERT_TRUE(grid.appendResults({result("метан", "метан_абс", 1)}, 5));
     EXPECT_EQ(grid.recordCount(), 1U);
 }
@@ -429,22 +459,66 @@ TEST_F(TextGridTest, ClearingMovesTheRecordsAsideAndShowsAnEmptyTable)
 TEST_F(TextGridTest, SelectionAfterRedrawsAppendsAndEditModeChanges)
 {
     openFiveRecords();
-    EXPECT_EQ(grid.selectedRow(), 5);
-    grid.selectRow(2);
+    EXPECT_EQ(grid.selectedRow(), 4);
+    grid.selectRow(1);
     grid.setEditMode(true);
-    EXPECT_EQ(grid.selectedRow(), 2);
+    EXPECT_EQ(grid.selectedRow(), 1);
     EXPECT_EQ(grid.fixedColumnCount(), 0);
     EXPECT_FALSE(grid.selectsWholeRows());
     grid.setEditMode(false);
     EXPECT_EQ(grid.fixedColumnCount(), 1);
     EXPECT_TRUE(grid.selectsWholeRows());
-    EXPECT_EQ(grid.selectedRow(), 2);
+    EXPECT_EQ(grid.selectedRow(), 1);
     ASSERT_TRUE(grid.appendResults({result("метан", "метан_абс", 1)}, 5));
-    EXPECT_EQ(grid.selectedRow(), 2);
+    EXPECT_EQ(grid.selectedRow(), 1);
     grid.redraw();
-    EXPECT_EQ(grid.selectedRow(), 6);
+    EXPECT_EQ(grid.selectedRow(), 5);
     grid.selectRow(99);
-    EXPECT_EQ(grid.selectedRow(), 6);
+    EXPECT_EQ(grid.selectedRow(), 5);
+    grid.selectRow(-3);
+    EXPECT_EQ(grid.selectedRow(), 0);
+}
+
+TEST_F(TextGridTest, EveryChangeTellsAModelWhatChanged)
+{
+    const CalculatedGazes sameList{result("метан", "метан_абс", 3), result("сумм_газ", "сумм_газ", 9)};
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::vector<std::string> heard;
+    };
+    const std::vector<std::string> replaced{"replaced", "redrawn"};
+    const Case cases[] = {
+        {"append under the same columns", [&] { grid.appendResults(sameList, 1); }, {"appended 5+1 of 6", "redrawn"}},
+        {"append with another channel list", [&] { grid.appendResults(thirteenResults(), 1); }, replaced},
+        {"clear all", [&] { grid.clearAll(); }, replaced},
+        {"delete rows", [&] { grid.deleteRows(1, 2); }, replaced},
+        {"reverse mode", [&] { grid.setReverseMode(true); }, replaced},
+        {"close", [&] { grid.close(); }, replaced},
+        {"zero rows", [&] { grid.zeroRows(3, 1); }, {"changed 1+3", "redrawn"}},
+        {"zero rows beyond the records", [&] { grid.zeroRows(5, 9); }, {"redrawn"}},
+        {"edit that writes", [&] { grid.editCell(3, 1, "7.5"); }, {"cell 3,1", "redrawn"}},
+        {"edit under the tolerance", [&] { grid.editCell(2, 1, "2.000009"); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        grid.setReverseMode(false);
+        openFiveRecords();
+        grid.setEditMode(true);
+        heard.clear();
+        c.change();
+        EXPECT_EQ(heard, c.heard);
+    }
+}
+
+TEST_F(TextGridTest, TheFirstRecordOfAnEmptyTableIsAppendedAsRowZero)
+{
+    openFiveRecords();
+    ASSERT_TRUE(grid.clearAll());  // the channel list stays, and with it the columns
+    heard.clear();
+    ASSERT_TRUE(grid.appendResults({result("метан", "метан_абс", 1), result("сумм_газ", "сумм_газ", 1)}, 5));
+    EXPECT_THAT(heard, ElementsAre("appended 0+1 of 1", "redrawn"));
+    EXPECT_EQ(grid.selectedRow(), 0);
 }
 
 TEST_F(TextGridTest, ReverseModeIsStoredInItsSection)
@@ -471,12 +545,12 @@ TEST_F(TextGridTest, ReverseModeIsStoredInItsSection)
 TEST_F(TextGridTest, AFileThatCannotBeOpenedLeavesTheTableEmpty)
 {
     EXPECT_FALSE(grid.open(folder / "missing" / "data.tim"));
-    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.rowCount(), 0);
     EXPECT_EQ(grid.columnCount(), 2);
     EXPECT_FALSE(grid.appendResults({result("метан", "метан_абс", 1)}, 5));
     EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
-    EXPECT_FALSE(grid.deleteRows(1, 1));
-    EXPECT_EQ(grid.cellText(0, 1), "");
+    EXPECT_FALSE(grid.deleteRows(0, 0));
+    EXPECT_EQ(grid.cellText(0, 0), "");
 }
 
 TEST_F(TextGridTest, AnAppendThatCannotBeWrittenChangesNeitherTableNorChannelList)
