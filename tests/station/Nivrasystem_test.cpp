@@ -44,6 +44,8 @@ protected:
         starts.clear();
         modeTexts.clear();
         finished.clear();
+        states.clear();
+        announcedModes.clear();
         NivraSystem::Clocks clocks;
         clocks.steady = [this] { return steadyNow; };
         clocks.local = [this] { return localNow; };
@@ -55,6 +57,8 @@ protected:
             modeTexts.push_back(system->modeText());
         });
         system->cycleFinished.connect([this](std::int32_t status) { finished.push_back(status); });
+        system->stateChanged.connect([this] { states.push_back(system->state()); });
+        system->modeChanged.connect([this] { announcedModes.push_back(system->modeText()); });
     }
 
     // One 400 ms tick of the main timer; a started acquisition is let finish before the next.
@@ -95,6 +99,8 @@ protected:
     std::vector<std::chrono::steady_clock::time_point> starts;
     std::vector<std::string> modeTexts;
     std::vector<std::int32_t> finished;
+    std::vector<std::int32_t> states;
+    std::vector<std::string> announcedModes;
 };
 
 TEST_F(ControllerTest, ManualStartRunsOneCycleIntoTheHistory)
@@ -109,6 +115,22 @@ TEST_F(ControllerTest, ManualStartRunsOneCycleIntoTheHistory)
     EXPECT_GT(system->curve.sampleCount(), 0u);
     steps(5);
     EXPECT_EQ(starts.size(), 1u) << "manual mode starts nothing by itself";
+    EXPECT_THAT(states, ::testing::ElementsAre(NivraSystem::running, NivraSystem::idle));
+}
+
+TEST_F(ControllerTest, LiveCurveAnnouncesOnlyNewSamples)
+{
+    int changes = 0;
+    system->liveCurveChanged.connect([&] { ++changes; });
+    system->refreshLiveCurve();
+    EXPECT_EQ(changes, 0) << "nothing taken, nothing to repaint";
+    system->refreshLiveCurve(true);
+    EXPECT_EQ(changes, 1) << "a forced refresh repaints";
+    system->nivra.samples.append(CurvePoint{});
+    system->refreshLiveCurve();
+    system->refreshLiveCurve();
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(system->curve.sampleCount(), 1u);
 }
 
 TEST_F(ControllerTest, TimeModeCountsWallClockSeconds)
@@ -214,6 +236,9 @@ TEST_F(ControllerTest, WarmUpRunsThreeCyclesWithItsProgrammeAndRestoresIt)
     EXPECT_EQ(sent[2][2], 70);
     EXPECT_EQ(system->warmUpLeft(), 0);
     EXPECT_EQ(configuration.programmeTimes, programme);
+    // A window following the notifications sees every count and the mode once the warm-up ends.
+    EXPECT_THAT(announcedModes, ::testing::ElementsAre("Прогрев колонок 1 из 3", "Прогрев колонок 2 из 3",
+                                                       "Прогрев колонок 3 из 3", "Ручной режим"));
 }
 
 TEST_F(ControllerTest, RemoteStartRunsADepthSeriesAndTheDepthExpires)
@@ -227,6 +252,8 @@ TEST_F(ControllerTest, RemoteStartRunsADepthSeriesAndTheDepthExpires)
     ASSERT_EQ(starts.size(), 4u);
     EXPECT_THAT(modeTexts, ::testing::ElementsAre("Вход в режим #3", "Вход в режим #2", "Вход в режим #1",
                                                   "По метке глубины"));
+    EXPECT_THAT(announcedModes, ::testing::ElementsAre("По метке глубины", "Вход в режим #3", "Вход в режим #2",
+                                                       "Вход в режим #1", "По метке глубины"));
     EXPECT_EQ(system->seriesLeft(), 0);
     // 8 ticks = 3.2 s so far; the depth holds until 10 s after its message.
     steps(15);
@@ -345,6 +372,8 @@ TEST_F(ControllerLinkTest, StartFailuresRaiseTheirMessages)
         SysException);
     EXPECT_EQ(system->state(), NivraSystem::idle);
     EXPECT_TRUE(starts.empty());
+    // Still idle, but each failed start tells a window following the state to show it.
+    EXPECT_THAT(states, ::testing::ElementsAre(NivraSystem::idle, NivraSystem::idle));
 }
 
 TEST_F(ControllerLinkTest, FailedWarmUpStartStillRestoresTheProgramme)
@@ -366,6 +395,8 @@ TEST_F(ControllerLinkTest, SilenceMidCycleIsALossWithoutFinishedNotification)
     EXPECT_EQ(tickUntilFailure(10s), NivraSystem::lostText);
     EXPECT_EQ(system->state(), NivraSystem::idle);
     EXPECT_TRUE(finished.empty());
+    EXPECT_THAT(states, ::testing::ElementsAre(NivraSystem::running, NivraSystem::idle))
+        << "a loss ends the cycle without cycleFinished, so the state says so";
     EXPECT_EQ(system->history.entryCount(), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir / "Analiz"));
 }
