@@ -41,6 +41,7 @@ public:
     const CalculatedGazes& results() const { return results_; }
 
     ConcentrationFunction concentrationFunction;
+    // Main thread, from update or announcePending.
     boost::signals2::signal<void(const CalculatedGazes& results, double depth)> resultsAnnounced;
 
 private:

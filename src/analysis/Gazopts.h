@@ -37,6 +37,7 @@ public:
     void setWindow(int index, float start, float end);
 
     lib::heavy_vector<Gaz> Gazes;
+    // Main thread, where the table is edited or loaded.
     boost::signals2::signal<void()> gazListChanged;
     boost::signals2::signal<void()> gazTimesChanged;
 

@@ -7,7 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
-// What the acquisition hands out; the slots run on the acquisition thread.
+// What the acquisition hands out; every signal is raised, and its slots run, on the acquisition
+// thread: a window must queue what it takes from them.
 struct AcquisitionSignals {
     boost::signals2::signal<void(const CurvePoint&)> point;
     boost::signals2::signal<void(double percent)> summatorValue;

@@ -42,7 +42,7 @@ public:
     // "[9:05:07 3.03.2007]" and the five blanks that precede the text.
     static std::string stamp(const lib::LocalTimeFields& now);
 
-    // Once per change of the lines, so that the journal page repaints once.
+    // Once per change of the lines, so that the journal page repaints once. Main thread.
     boost::signals2::signal<void()> changed;
 
 private:
