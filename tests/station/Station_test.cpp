@@ -27,6 +27,7 @@ protected:
     }
     ~StationTest() override
     {
+        holdCycle = false;
         station.reset();
         ::unsetenv("NIVRA_MAILSLOT_DIR");
     }
