@@ -556,7 +556,8 @@ void reportLatencies(Report& report, const std::string& prefix, const std::vecto
 {
     const std::string goal = "<= " + fixed(recordGoalMs, 0, "ms");
     if (latencies.size() == 1) {
-        report.goal(prefix + "marker_to_record", fixed(latencies.front(), 1, "ms"), goal, latencies.front() <= recordGoalMs);
+        report.goal(prefix + "marker_to_record", fixed(latencies.front(), 1, "ms"), goal,
+                    latencies.front() <= recordGoalMs);
         return;
     }
     if (latencies.empty()) {
