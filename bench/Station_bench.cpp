@@ -1,7 +1,8 @@
 // The headless station measured from outside its process, against the simulated chromatograph:
 //   - its CPU share of one core while one cycle streams in real time;
 //   - how long after the instrument's end marker the analysis lands in data.tim, for a few
-//     cycles in a row; the station acts once a tick (400 ms), so that is the bound.
+//     cycles in a row; the station acts once a tick (400 ms), so the bound is one tick plus
+//     50 ms for the scheduler of a busy machine.
 // A plain program rather than a Google Benchmark one: each figure comes from whole processes
 // running in real time, not from a loop this process could repeat.
 //
@@ -54,6 +55,8 @@ using namespace std::chrono_literals;
 
 constexpr double cpuGoalPercent = 2.0;
 constexpr double tickMs = 400.0;  // the station's loop; a record may take one tick after the marker
+constexpr double schedulingMs = 50.0;  // a busy machine wakes the station that much late
+constexpr double recordGoalMs = tickMs + schedulingMs;
 constexpr auto pollInterval = 5ms;  // data.tim is looked at this often besides on inotify
 constexpr const char* iniName = "хроматограф.ini";
 constexpr const char* endMarkerText = "then the end marker";
@@ -551,9 +554,10 @@ bool reportRun(Report& report, const std::string& prefix, const Figures& figures
 
 void reportLatencies(Report& report, const std::string& prefix, const std::vector<double>& latencies)
 {
-    const std::string goal = "<= " + fixed(tickMs, 0, "ms");
+    const std::string goal = "<= " + fixed(recordGoalMs, 0, "ms");
     if (latencies.size() == 1) {
-        report.goal(prefix + "marker_to_record", fixed(latencies.front(), 1, "ms"), goal, latencies.front() <= tickMs);
+        report.goal(prefix + "marker_to_record", fixed(latencies.front(), 1, "ms"), goal,
+                    latencies.front() <= recordGoalMs);
         return;
     }
     if (latencies.empty()) {
@@ -564,7 +568,7 @@ void reportLatencies(Report& report, const std::string& prefix, const std::vecto
     const double mean = std::accumulate(latencies.begin(), latencies.end(), 0.0) / static_cast<double>(latencies.size());
     report.info(prefix + "marker_to_record_min", fixed(*low, 1, "ms"));
     report.info(prefix + "marker_to_record_mean", fixed(mean, 1, "ms"));
-    report.goal(prefix + "marker_to_record_max", fixed(*high, 1, "ms"), goal, *high <= tickMs);
+    report.goal(prefix + "marker_to_record_max", fixed(*high, 1, "ms"), goal, *high <= recordGoalMs);
 }
 
 // Cycles start on a tick, so where the end marker falls between two ticks is the same every

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -274,10 +275,18 @@ TEST(GazOptions, SetWindowWaitsForTheAcquisitionBufferLock)
 {
     Watched watched;
     std::thread editor;
+    std::atomic<bool> editing{false};
     {
         const lib::Locker calculation(watched.bufferLock);
-        editor = std::thread([&] { watched.table.setWindow(0, 11, 16); });
-        // Whatever the editor thread does meanwhile, it must not get past the lock.
+        editor = std::thread([&] {
+            editing = true;
+            watched.table.setWindow(0, 11, 16);
+        });
+        // Once the editor is at the lock, whatever it does meanwhile must not get it past.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!editing && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(editing);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_EQ(watched.table.gas(0).nominalStart, 10);
         EXPECT_EQ(watched.timeChanges, 0);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -117,17 +118,23 @@ TEST(FrameReader, EndlessNoiseIsReadAtARestfulPaceUntilStopped)
     std::stop_source stop;
     reader.setStopToken(stop.get_token());
     LinkStatus status = statusOk;
+    const auto started = std::chrono::steady_clock::now();
     std::thread reading([&] {
         DeviceFrame frame;
         status = reader.next(frame);
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Past three rests, however late the thread runs.
+    const auto deadline = started + std::chrono::seconds(30);
+    while (port.reads.load() <= 3 * 1000 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     stop.request_stop();
     reading.join();
+    const auto passed = std::chrono::steady_clock::now() - started;
     EXPECT_EQ(status, statusNoAnswer);
-    // A rest of 20 ms after every 1000 bytes: some 15 000 bytes, not the millions of a busy loop.
-    EXPECT_LE(port.reads.load(), 20 * 1000);
-    EXPECT_GT(port.reads.load(), 1000) << "noise is read, not refused";
+    EXPECT_GT(port.reads.load(), 3 * 1000) << "noise is read, not refused";
+    // A rest of 20 ms after every 1000 bytes; at twice that pace still far from the millions of
+    // a busy loop.
+    EXPECT_LE(port.reads.load(), 1000 * (passed / std::chrono::milliseconds(10) + 1));
 }
 
 } // namespace

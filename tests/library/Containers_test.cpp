@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -55,11 +57,18 @@ TEST(LockObject, SameThreadMayLockAgainOtherThreadsWait)
     {
         const lib::Locker outer(object);
         const lib::Locker inner(object);  // a getter called while holding must not deadlock
+        shared = 1;
+        std::atomic<bool> taking{false};
         std::thread other([&] {
+            taking = true;
             const lib::Locker lock(object);
             shared = 2;
         });
-        shared = 1;
+        // Only once the other thread is at the lock does the grace time show a broken one.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!taking && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(taking);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         EXPECT_EQ(shared, 1);
         // releasing both holds lets the other thread in
