@@ -1,5 +1,7 @@
 #include "chromsim/Chromsimulator.h"
 
+#include "settings/Chromatographmodel.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -76,7 +78,7 @@ bool ChromSimulator::run(int stopFd)
 void ChromSimulator::logStart()
 {
     // The seed comes first in a bug report: with it the same cycles come again.
-    log_ << "chromsim: model " << options_.model << (options_.model == 1 && options_.summator ? " with summator" : "")
+    log_ << "chromsim: model " << options_.model << (options_.model == modelTavir && options_.summator ? " with summator" : "")
          << ", " << options_.framesPerSecond() << " frames/s x " << options_.speed << ", cycle "
          << options_.lengthSeconds << " s, seed " << seed_
          << (options_.faults.any() ? ", faults: " + options_.faults.describe() : std::string()) << '\n';

@@ -1,6 +1,7 @@
 #include "chromsim/Simoptions.h"
 
 #include "common/Optionreader.h"
+#include "settings/Chromatographmodel.h"
 
 #include <array>
 #include <sstream>
@@ -56,7 +57,7 @@ constexpr std::array<Option, 9> optionTable{{
 
 Error checkTogether(const SimOptions& options)
 {
-    if (options.summator && options.model != 1)
+    if (options.summator && options.model != modelTavir)
         return std::string("--summator needs --model 1: only that model carries a summator");
     return std::nullopt;
 }
