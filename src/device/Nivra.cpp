@@ -32,7 +32,11 @@ Nivra::Nivra(Configuration& configuration, platform::OperatorNotifier& notifier)
 {
 }
 
-Nivra::~Nivra() = default;
+// The thread writes into members declared after it: it ends before any of them goes.
+Nivra::~Nivra()
+{
+    thread_.reset();
+}
 
 void Nivra::setPortParams(std::string name, std::int32_t speed, std::int32_t parityIndex, std::int32_t stopBitsIndex)
 {

@@ -237,6 +237,27 @@ TEST_F(LinkTest, DemonstrationCycleNeedsNoPortAndEndsByItself)
     EXPECT_EQ(link.samples.count(), 959u);
 }
 
+// The summator-only thread writes the channel labels until it is stopped; a link that goes
+// while it streams must stop it before those members go (ThreadSanitizer saw it otherwise).
+TEST(NivraShutDown, ALinkGoingWhileItsSummatorStreamsStopsTheThreadFirst)
+{
+    Configuration configuration;
+    platform::RecordingNotifier notifier;
+    configuration.demo = true;
+    configuration.deviceType = modelTavir;
+    configuration.summatorUse = true;
+    auto link = std::make_unique<Nivra>(configuration, notifier);
+    link->setDemoPacing([](std::chrono::milliseconds) { std::this_thread::sleep_for(1ms); }, 7);
+    ASSERT_TRUE(link->connectSummatorOnly());
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (link->lowChannelLabel().empty() && link->highChannelLabel().empty()
+           && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_FALSE(link->lowChannelLabel().empty() && link->highChannelLabel().empty()) << "the thread streams";
+    std::this_thread::sleep_for(100ms);  // more readings, none of them seen by this thread
+    link.reset();
+}
+
 TEST(CommPort, ModeReadsAndTheErrorFlag)
 {
     EXPECT_EQ(platform::SerialPort::modeString(9600, 0), "9600,n,8,1");
