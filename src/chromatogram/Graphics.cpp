@@ -149,6 +149,47 @@ MyGraphics::SignalRange MyGraphics::range() const
     return {minimum_, manualMaximum_ != 0 ? manualMaximum_ : autoMaximum_};
 }
 
+// 0.05, then 1, 2, 4, 5 and 8 times each power of ten from 0.1 to 1 000 000, then 10 000 000.
+const std::vector<double>& MyGraphics::niceScaleValues()
+{
+    static const std::vector<double> values = [] {
+        std::vector<double> list{0.05};
+        for (int exponent = -1; exponent <= 6; ++exponent)
+            for (const double step : {1.0, 2.0, 4.0, 5.0, 8.0})
+                list.push_back(step * std::pow(10.0, exponent));
+        list.push_back(10'000'000);
+        return list;
+    }();
+    return values;
+}
+
+double MyGraphics::niceMaximum(double largest)
+{
+    const auto& values = niceScaleValues();
+    // A tolerance of rounding: 0.1 × 4 computed as 0.4000000000000001 is still 0.4.
+    const auto found = std::find_if(values.begin(), values.end(), [largest](double v) { return v >= largest * (1 - 1e-12); });
+    return found == values.end() ? largest : *found;
+}
+
+void MyGraphics::updateAutoMaximum()
+{
+    double largest = 1.0;
+    if (!samples_.empty()) {
+        largest = samples_[0].value;
+        for (const CurvePoint& point : samples_)
+            largest = std::max(largest, point.value);
+    }
+    autoMaximum_ = niceMaximum(largest);
+}
+
+bool MyGraphics::requestMaximum(double maximum)
+{
+    if (maximum != 0 && (maximum < minimumManualMaximum || maximum > maximumManualMaximum))
+        return false;
+    setManualRange(0, maximum);
+    return true;
+}
+
 void MyGraphics::buildMarks(const GazOptions& gases, const CalculatedGazes* results, std::int32_t pointsPerSecond)
 {
     const double rate = pointsPerSecond;

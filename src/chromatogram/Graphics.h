@@ -79,6 +79,21 @@ public:
     double manualMaximum() const { return manualMaximum_; }
     double autoMaximum() const { return autoMaximum_; }
     void setAutoMaximum(double maximum) { autoMaximum_ = maximum; }
+    // The largest sample (1.0 without samples) raised to the first nice scale value at or
+    // above it; beyond the largest nice value it stays as it is.
+    void updateAutoMaximum();
+    static double niceMaximum(double largest);
+    static const std::vector<double>& niceScaleValues();
+
+    // The operator's range: zoom in and out by ten, or automatic. A maximum below
+    // minimumManualMaximum or above maximumManualMaximum is refused (false, nothing changes);
+    // otherwise the minimum goes back to 0.
+    static constexpr double minimumManualMaximum = 0.0001;
+    static constexpr double maximumManualMaximum = 20000;
+    bool zoomIn() { return requestMaximum(0.1 * range().maximum); }
+    bool zoomOut() { return requestMaximum(10 * range().maximum); }
+    void automaticRange() { requestMaximum(0); }
+    bool automatic() const { return manualMaximum_ == 0; }
     const PlotLayout& layout() const { return layout_; }
     void setLayout(const PlotLayout& layout) { layout_ = layout; }
 
@@ -109,6 +124,7 @@ public:
 
 private:
     std::string analysisFileContents() const;
+    bool requestMaximum(double maximum);
 
     std::string title_;
     std::uint32_t backgroundColour_ = 0xFFFFFF;
