@@ -4,6 +4,7 @@
 #include "settings/Configuration.h"
 #include "settings/Inifile.h"
 #include "station/Station.h"
+#include "station/Stationview.h"
 #include "support/Testsupport.h"
 #include "testsupport/Recordingnotifier.h"
 
@@ -177,6 +178,81 @@ TEST_F(StationTest, FailuresComeBackAsTheirTexts)
     const auto failed = station->tick();
     EXPECT_EQ(failed, refused) << "a mode's start fails the tick with the same text";
     EXPECT_TRUE(station->idle());
+}
+
+TEST_F(StationTest, ViewFollowsTheModelAndTheSettings)
+{
+    const struct {
+        std::int32_t deviceType;
+        const char* caption;
+        bool warmUpItem;
+    } models[] = {
+        {0, "Хроматограф ЛТ-4КС", false},
+        {1, "Хроматограф Тавир", true},
+        {5, "Хроматограф <Неизвестный прототип> (ПРОВЕРЬТЕ ПРАВИЛЬНОСТЬ УСТАНОВКИ ПРОГРАММЫ !!!)", true},
+    };
+    open();
+    const StationView view(configuration, station->system());
+    for (const auto& m : models) {
+        configuration.deviceType = m.deviceType;
+        EXPECT_EQ(view.caption(), m.caption);
+        EXPECT_EQ(view.warmUpItemVisible(), m.warmUpItem) << m.deviceType;
+    }
+
+    station->system().setTimeModePeriod(600);
+    configuration.thresholdValue = 0.5;
+    EXPECT_EQ(view.timeModeHint(), " Режим работы по времени с интервалом 600 сек");
+    EXPECT_EQ(view.summatorModeHint(), " Режим запуска при показаниях газосумматора более чем: 0,500%");
+
+    const struct {
+        bool use, show, showWindow, byTotalGas;
+        bool modeEnabled, strip, chart;
+    } summators[] = {
+        {false, true, true, false, false, false, false},
+        {false, true, true, true, true, false, false},
+        {true, false, false, false, true, false, false},
+        {true, true, false, false, true, true, false},
+        {true, false, true, false, true, false, true},
+    };
+    for (const auto& c : summators) {
+        configuration.summatorUse = c.use;
+        configuration.summatorShow = c.show;
+        configuration.summatorShowWindow = c.showWindow;
+        configuration.thresholdByTotalGas = c.byTotalGas;
+        EXPECT_EQ(view.summatorModeEnabled(), c.modeEnabled);
+        EXPECT_EQ(view.summatorStripVisible(), c.strip);
+        EXPECT_EQ(view.summatorChartVisible(), c.chart);
+    }
+
+    station->system().setSaveAllValues(true);
+    EXPECT_FALSE(view.saveButtonEnabled()) << "results are recorded at once: nothing to save by hand";
+    station->system().setSaveAllValues(false);
+    EXPECT_TRUE(view.saveButtonEnabled());
+    configuration.showAdcValue = true;
+    EXPECT_TRUE(view.adcIndicatorVisible());
+}
+
+TEST_F(StationTest, StateIndicatorBlinksWhileWorking)
+{
+    open();
+    StationView view(configuration, station->system());
+    view.refreshState();
+    EXPECT_EQ(view.stateText(), StationView::idleText);
+    EXPECT_EQ(view.stateGradient(), StationView::idleGradient);
+
+    holdCycle = true;
+    ASSERT_EQ(station->start(), std::nullopt);
+    std::vector<std::string> shown;
+    for (int i = 0; i < 4; ++i) {
+        view.refreshState();
+        shown.push_back(view.stateText());
+        EXPECT_EQ(view.stateGradient(), StationView::workingGradient);
+    }
+    EXPECT_THAT(shown, ::testing::ElementsAre("Р А Б О Т А", "", "Р А Б О Т А", ""));
+    holdCycle = false;
+    station->system().abortCycle();
+    view.refreshState();
+    EXPECT_EQ(view.stateText(), StationView::idleText);
 }
 
 } // namespace
