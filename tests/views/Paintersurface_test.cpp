@@ -1,0 +1,98 @@
+#include "chromatogram/Chromatogramdrawing.h"
+#include "chromatogram/Graphics.h"
+#include "views/Paintersurface.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t curveRed = 0x0000FF;   // red in the low byte
+constexpr std::uint32_t gasBlue = 0xFF0000;
+constexpr std::uint32_t background = 0xFFFFFF;
+
+// One peak of a live chromatogram rendered into an image as the main window would paint it.
+class PainterSurfaceTest : public ::testing::Test {
+protected:
+    PainterSurfaceTest() : image(600, 400, QImage::Format_RGB32)
+    {
+        style.samplesPerSecond = 10;
+        style.screenSeconds = 10;
+        style.curveColour = curveRed;
+        style.curveWidth = 2;
+        style.gasLabels = {"C1"};
+        style.fontName = "DejaVu Sans";
+        std::vector<double> values(100, 0.2);
+        for (int j = 20; j <= 60; ++j)
+            values[static_cast<std::size_t>(j)] = 0.2 + 3.0 * std::exp(-std::pow((j - 40) / 8.0, 2));
+        CurvePoints samples;
+        for (const double v : values)
+            samples.push_back(CurvePoint{0, v, 0, 0});
+        curve.setSamples(samples);
+        curve.setPointCount(100);
+        curve.setBackgroundColour(background);
+        GazArea mark;
+        mark.colour = gasBlue;
+        mark.firstIndex = 20;
+        mark.lastIndex = 60;
+        mark.hasResult = true;
+        curve.setMarks({mark});
+
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        PainterSurface surface(painter);
+        drawing.emplace(curve, surface, style);
+        drawing->draw({0, 0, 600, 400}, true, false);
+    }
+    QColor at(int x, int y) const { return image.pixelColor(x, y); }
+
+    ChromatogramDrawing::Style style;
+    MyGraphics curve;
+    QImage image;
+    std::optional<ChromatogramDrawing> drawing;
+};
+
+TEST_F(PainterSurfaceTest, CurveHatchAndBackgroundHaveTheirColours)
+{
+    // On the curve, away from the peak: the curve's colour.
+    const int x = drawing->indexToX(80);
+    const int y = drawing->valueToY(0.2);
+    bool curveFound = false;
+    for (int dy = -2; dy <= 2; ++dy)
+        curveFound |= at(x, y + dy) == PainterSurface::colour(curveRed);
+    EXPECT_TRUE(curveFound) << "no curve colour near " << x << "," << y;
+
+    // Inside the peak, between chord and curve: hatch lines of the gas's colour on background.
+    const int peakX = drawing->indexToX(40);
+    const int top = drawing->valueToY(3.2);
+    const int chord = drawing->valueToY(0.2);
+    int hatch = 0;
+    int other = 0;
+    for (int px = peakX - 10; px <= peakX + 10; ++px)
+        for (int py = top + 20; py < chord - 5; ++py) {
+            const QColor c = at(px, py);
+            if (c == PainterSurface::colour(gasBlue))
+                ++hatch;
+            else if (c != PainterSurface::colour(background))
+                ++other;
+        }
+    EXPECT_GT(hatch, 20) << "hatch lines inside the peak";
+    EXPECT_EQ(other, 0) << "only hatch and background inside the peak";
+
+    // Above the plot's top-right corner region, away from everything: background.
+    EXPECT_EQ(at(590, 390), PainterSurface::colour(background));
+    EXPECT_EQ(at(300, 200 + 150), PainterSurface::colour(background)) << "below the curve, above the axis";
+}
+
+TEST(PainterSurface, ColoursHaveRedInTheLowByte)
+{
+    EXPECT_EQ(PainterSurface::colour(0x0000FF), QColor(255, 0, 0));
+    EXPECT_EQ(PainterSurface::colour(0x123456), QColor(0x56, 0x34, 0x12));
+}
+
+} // namespace
