@@ -73,7 +73,7 @@ void ChromatogramDrawing::draw(const Surface::Rect& area, bool shadePeaks, bool 
 void ChromatogramDrawing::layOut(const Surface::Rect& area)
 {
     area_ = area;
-    u_ = surface_.textHeight("#") / 3;
+    plot_.unit = surface_.textHeight("#") / 3;
     if (!curve_.archived())
         surface_.setFont(style_.fontName, style_.fontSize, curve_.frameColour());
     textHeight_ = surface_.textHeight("#");
@@ -83,17 +83,17 @@ void ChromatogramDrawing::layOut(const Surface::Rect& area)
     surface_.fillRect(area);
 
     const int labelWidth = surface_.textWidth("#####");
-    axisTextY_ = area.height() - 13 * u_;
+    axisTextY_ = area.height() - 13 * plot_.unit;
     if (curve_.archived()) {
-        left_ = area.left;
-        top_ = area.top + textHeight_ + 2;
-        right_ = area.right;
-        bottom_ = area.bottom;
+        plot_.plotLeft = area.left;
+        plot_.plotTop = area.top + textHeight_ + 2;
+        plot_.plotRight = area.right;
+        plot_.plotBottom = area.bottom;
     } else {
-        left_ = area.left + 2 * u_ + labelWidth;
-        top_ = area.top + u_;
-        right_ = area.right - u_;
-        bottom_ = area.top + axisTextY_ + u_;
+        plot_.plotLeft = area.left + 2 * plot_.unit + labelWidth;
+        plot_.plotTop = area.top + plot_.unit;
+        plot_.plotRight = area.right - plot_.unit;
+        plot_.plotBottom = area.top + axisTextY_ + plot_.unit;
     }
 }
 
@@ -101,22 +101,26 @@ void ChromatogramDrawing::chooseScale()
 {
     curve_.updateAutoMaximum();
     const MyGraphics::SignalRange range = curve_.range();
-    minimum_ = range.minimum;
-    maximum_ = range.maximum;
-    curve_.setLayout({area_.left, area_.top, area_.right, area_.bottom, u_, left_, top_, right_, bottom_, minimum_, maximum_});
+    plot_.minimum = range.minimum;
+    plot_.maximum = range.maximum;
+    plot_.areaLeft = area_.left;
+    plot_.areaTop = area_.top;
+    plot_.areaRight = area_.right;
+    plot_.areaBottom = area_.bottom;
+    curve_.setLayout(plot_);
 }
 
 // A range without height has no y for any value: such a curve is drawn without its signal.
 bool ChromatogramDrawing::drawable() const
 {
-    return maximum_ != minimum_;
+    return plot_.maximum != plot_.minimum;
 }
 
 int ChromatogramDrawing::valueToY(double value) const
 {
     if (!drawable())
-        return bottom_;
-    return static_cast<int>((top_ - bottom_) * (value - minimum_) / (maximum_ - minimum_) + bottom_);
+        return plot_.plotBottom;
+    return static_cast<int>((plot_.plotTop - plot_.plotBottom) * (value - plot_.minimum) / (plot_.maximum - plot_.minimum) + plot_.plotBottom);
 }
 
 int ChromatogramDrawing::indexToX(std::int64_t index) const
@@ -124,8 +128,8 @@ int ChromatogramDrawing::indexToX(std::int64_t index) const
     const std::int64_t span = curve_.archived() ? curve_.pointCount()
                                                 : std::int64_t{style_.samplesPerSecond} * style_.screenSeconds;
     if (span <= 0)
-        return left_;
-    return static_cast<int>(index * (right_ - left_) / span + left_);
+        return plot_.plotLeft;
+    return static_cast<int>(index * (plot_.plotRight - plot_.plotLeft) / span + plot_.plotLeft);
 }
 
 int ChromatogramDrawing::clampY(int y) const
@@ -140,19 +144,19 @@ void ChromatogramDrawing::drawGrid()
     const std::uint32_t frame = curve_.frameColour();
     surface_.setPen(frame, 1, PenStyle::dotted);
     for (int c = 1; c <= style_.valueLines; ++c) {
-        const double f = minimum_ + c * (maximum_ - minimum_) / style_.valueLines;
+        const double f = plot_.minimum + c * (plot_.maximum - plot_.minimum) / style_.valueLines;
         const int y = valueToY(f);
-        surface_.line({left_, y}, {right_, y});
-        surface_.text({area_.left + u_, y + 1}, " " + lib::formatReal(f));
+        surface_.line({plot_.plotLeft, y}, {plot_.plotRight, y});
+        surface_.text({area_.left + plot_.unit, y + 1}, " " + lib::formatReal(f));
     }
     // A spacing of no seconds would never reach the end of the axis.
     if (style_.gridSeconds <= 0)
         return;
     for (int t = 0; t <= style_.screenSeconds; t += style_.gridSeconds) {
         const int x = indexToX(std::int64_t{t} * style_.samplesPerSecond);
-        surface_.line({x, top_}, {x, bottom_});
+        surface_.line({x, plot_.plotTop}, {x, plot_.plotBottom});
         if (t != 0 && t != style_.screenSeconds)
-            surface_.text({x, area_.top + axisTextY_ + u_ + 1}, std::to_string(t));
+            surface_.text({x, area_.top + axisTextY_ + plot_.unit + 1}, std::to_string(t));
     }
 }
 
@@ -160,23 +164,23 @@ void ChromatogramDrawing::drawFrame()
 {
     const std::uint32_t frame = curve_.frameColour();
     surface_.setPen(frame, 1, PenStyle::dotted);
-    surface_.line({left_, top_}, {right_, top_});
-    surface_.line({right_, top_}, {right_, bottom_});
+    surface_.line({plot_.plotLeft, plot_.plotTop}, {plot_.plotRight, plot_.plotTop});
+    surface_.line({plot_.plotRight, plot_.plotTop}, {plot_.plotRight, plot_.plotBottom});
     surface_.setPen(frame, 1, PenStyle::solid);
-    surface_.line({left_, bottom_}, {right_, bottom_});
-    surface_.line({left_, top_}, {left_, bottom_});
-    surface_.line({right_, bottom_}, {right_ - 2 * u_, bottom_ + u_ / 2});
-    surface_.line({right_, bottom_}, {right_ - 2 * u_, bottom_ - u_ / 2});
-    surface_.line({left_, top_}, {left_ + u_ / 2, top_ + 2 * u_});
-    surface_.line({left_, top_}, {left_ - u_ / 2, top_ + 2 * u_});
+    surface_.line({plot_.plotLeft, plot_.plotBottom}, {plot_.plotRight, plot_.plotBottom});
+    surface_.line({plot_.plotLeft, plot_.plotTop}, {plot_.plotLeft, plot_.plotBottom});
+    surface_.line({plot_.plotRight, plot_.plotBottom}, {plot_.plotRight - 2 * plot_.unit, plot_.plotBottom + plot_.unit / 2});
+    surface_.line({plot_.plotRight, plot_.plotBottom}, {plot_.plotRight - 2 * plot_.unit, plot_.plotBottom - plot_.unit / 2});
+    surface_.line({plot_.plotLeft, plot_.plotTop}, {plot_.plotLeft + plot_.unit / 2, plot_.plotTop + 2 * plot_.unit});
+    surface_.line({plot_.plotLeft, plot_.plotTop}, {plot_.plotLeft - plot_.unit / 2, plot_.plotTop + 2 * plot_.unit});
 }
 
 void ChromatogramDrawing::drawCaptions()
 {
     const std::string time = "Время, с ";
-    surface_.text({right_ - surface_.textWidth(time), bottom_ - u_ - surface_.textHeight(time)}, time);
-    const std::string signal = curve_.archived() ? lib::formatReal(maximum_) + " мВ" : "U, мВ";
-    surface_.text({left_ + u_, top_ + u_ + 1}, signal);
+    surface_.text({plot_.plotRight - surface_.textWidth(time), plot_.plotBottom - plot_.unit - surface_.textHeight(time)}, time);
+    const std::string signal = curve_.archived() ? lib::formatReal(plot_.maximum) + " мВ" : "U, мВ";
+    surface_.text({plot_.plotLeft + plot_.unit, plot_.plotTop + plot_.unit + 1}, signal);
 }
 
 void ChromatogramDrawing::drawCurve()
@@ -207,13 +211,13 @@ void ChromatogramDrawing::drawWindows(bool shadePeaks)
         surface_.setPen(mark.colour, 1, PenStyle::solid);
         surface_.setBrush(curve_.backgroundColour(), BrushStyle::solid);
         if (!curve_.archived()) {
-            const int lower = area_.top + areaHeight - u_;
-            surface_.line({x1, bottom_ - 10 * u_}, {x1, lower});
-            surface_.line({x2, bottom_ - 10 * u_}, {x2, lower});
-            const Surface::Rect box{x1, lower - textHeight_ - u_, x2, lower};
+            const int lower = area_.top + areaHeight - plot_.unit;
+            surface_.line({x1, plot_.plotBottom - 10 * plot_.unit}, {x1, lower});
+            surface_.line({x2, plot_.plotBottom - 10 * plot_.unit}, {x2, lower});
+            const Surface::Rect box{x1, lower - textHeight_ - plot_.unit, x2, lower};
             surface_.fillRect(box);
             surface_.setFont(surface_.fontName(), surface_.fontSize(), curve_.frameColour());
-            surface_.text({x1 + u_, box.top + (box.height() - textHeight_) / 2}, style_.gasLabels[i]);
+            surface_.text({x1 + plot_.unit, box.top + (box.height() - textHeight_) / 2}, style_.gasLabels[i]);
         }
         const auto count = static_cast<std::int32_t>(curve_.samples().size());
         if (shadePeaks && mark.hasResult && mark.lastIndex < count && drawable())
@@ -256,7 +260,7 @@ void ChromatogramDrawing::drawLabels()
         const int w = surface_.textWidth(mark.resultText);
         const int h = surface_.textHeight(mark.resultText);
         const int x = (indexToX(mark.firstIndex) + indexToX(mark.lastIndex) - w) / 2;
-        const int y = std::clamp(valueToY(mark.peakMaximum) - 4 * h / 3, top_, std::max(top_, bottom_));
+        const int y = std::clamp(valueToY(mark.peakMaximum) - 4 * h / 3, plot_.plotTop, std::max(plot_.plotTop, plot_.plotBottom));
         surface_.setPen(curve_.frameColour(), 1, PenStyle::solid);
         surface_.line({x + 1, y + h}, {x + w + 1, y + h});
         surface_.line({x + w, y + 1}, {x + w, y + h + 1});
@@ -287,8 +291,8 @@ void ChromatogramDrawing::drawResultsBox(bool stampTime)
     for (const CalculatedGaz* line : lines)
         widest = std::max(widest, surface_.textWidth(line->description));
     Surface::Rect box;
-    box.top = top_ + 2 * u_;
-    box.right = right_ - u_;
+    box.top = plot_.plotTop + 2 * plot_.unit;
+    box.right = plot_.plotRight - plot_.unit;
     box.bottom = box.top + (lineHeight + 2) * static_cast<int>(lines.size()) + lineHeight;
     box.left = box.right - widest - lineHeight;
     surface_.setBrush(curve_.backgroundColour(), BrushStyle::solid);

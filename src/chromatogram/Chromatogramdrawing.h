@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chromatogram/Plotlayout.h"
 #include "chromatogram/Surface.h"
 #include "library/Mytime.h"
 
@@ -60,13 +61,7 @@ private:
     Surface& surface_;
     const Style& style_;
     Surface::Rect area_;
-    int u_ = 0;
+    PlotLayout plot_;  // what the curve keeps of this drawing
     int textHeight_ = 0;
     int axisTextY_ = 0;
-    int left_ = 0;
-    int top_ = 0;
-    int right_ = 0;
-    int bottom_ = 0;
-    double minimum_ = 0;
-    double maximum_ = 1;
 };

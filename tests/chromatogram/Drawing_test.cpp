@@ -90,8 +90,9 @@ TEST(SimpleGraphics, LongPolylinesAreSplitWithoutABreak)
     std::size_t drawn = 0;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         EXPECT_LE(lines[k].points.size(), simplegraphics::maxPolylinePoints);
-        if (k > 0)
+        if (k > 0) {
             EXPECT_EQ(lines[k].points.front(), lines[k - 1].points.back()) << "unbroken at " << k;
+        }
         drawn += lines[k].points.size();
     }
     EXPECT_EQ(drawn, points.size() + lines.size() - 1);
