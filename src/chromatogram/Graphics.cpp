@@ -190,6 +190,28 @@ bool MyGraphics::requestMaximum(double maximum)
     return true;
 }
 
+bool MyGraphics::dragRange(RangeHandle handle, int dy, int panelHeight)
+{
+    if (panelHeight <= 0)
+        return false;
+    if (dy == 0)
+        return true;
+    const SignalRange now = range();
+    double shift = dy * (now.maximum - now.minimum) / panelHeight;
+    SignalRange moved = now;
+    if (handle != RangeHandle::lower) {
+        if (handle == RangeHandle::middle)
+            shift = std::max(shift, minimumManualMaximum - now.maximum);
+        moved.maximum = std::max(now.maximum + shift, minimumManualMaximum);
+    }
+    if (handle != RangeHandle::upper)
+        moved.minimum = now.minimum + shift;
+    if (!std::isfinite(moved.minimum) || !std::isfinite(moved.maximum) || moved.maximum <= moved.minimum)
+        return false;
+    setManualRange(moved.minimum, handle == RangeHandle::lower ? manualMaximum_ : moved.maximum);
+    return true;
+}
+
 void MyGraphics::buildMarks(const GazOptions& gases, const CalculatedGazes* results, std::int32_t pointsPerSecond)
 {
     const double rate = pointsPerSecond;

@@ -94,6 +94,17 @@ public:
     bool zoomOut() { return requestMaximum(10 * range().maximum); }
     void automaticRange() { requestMaximum(0); }
     bool automatic() const { return manualMaximum_ == 0; }
+
+    // The three handles beside the chart. Dragging one down by dy pixels of a panel panelHeight
+    // high adds dy × (maximum − minimum) / panelHeight to what it holds, so the curve follows the
+    // mouse: the upper handle moves the maximum, the lower one the minimum, the middle one both.
+    // A moved maximum stays at or above minimumManualMaximum (the middle handle keeps the range's
+    // height there), since a manual maximum of 0 would mean automatic. A range without height or
+    // turned over is refused: false, nothing changes. The lower handle leaves an automatic
+    // maximum automatic.
+    enum class RangeHandle { upper, middle, lower };
+    bool dragRange(RangeHandle handle, int dy, int panelHeight);
+
     const PlotLayout& layout() const { return layout_; }
     void setLayout(const PlotLayout& layout) { layout_ = layout; }
 

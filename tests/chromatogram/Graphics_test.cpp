@@ -12,7 +12,10 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
@@ -305,6 +308,72 @@ TEST(CurveRange, ManualMaximumWinsOverTheAutomaticOne)
     EXPECT_EQ(curve.range(), (MyGraphics::SignalRange{0, 0.04}));
     curve.setManualRange(0.01, 0);
     EXPECT_EQ(curve.range(), (MyGraphics::SignalRange{0.01, 0.4}));
+}
+
+// ---- Range handles ----
+
+using Handle = MyGraphics::RangeHandle;
+
+struct HandleDrag {
+    const char* what;
+    MyGraphics::SignalRange before;  // a manual range
+    Handle handle;
+    int dy;
+    int panelHeight;
+    bool accepted;
+    MyGraphics::SignalRange after;
+};
+
+class RangeHandleDrags : public ::testing::TestWithParam<HandleDrag> {};
+
+TEST_P(RangeHandleDrags, MoveTheRangeSoTheCurveFollowsTheMouse)
+{
+    const HandleDrag& c = GetParam();
+    MyGraphics curve;
+    curve.setManualRange(c.before.minimum, c.before.maximum);
+    EXPECT_EQ(curve.dragRange(c.handle, c.dy, c.panelHeight), c.accepted);
+    EXPECT_NEAR(curve.range().minimum, c.after.minimum, 1e-12);
+    EXPECT_NEAR(curve.range().maximum, c.after.maximum, 1e-12);
+    EXPECT_FALSE(curve.automatic());
+}
+
+// A panel of 200 pixels over 0 … 0.4 mV: one pixel is 0.002 mV.
+INSTANTIATE_TEST_SUITE_P(Cases, RangeHandleDrags, ::testing::Values(
+    HandleDrag{"upper down", {0, 0.4}, Handle::upper, 20, 200, true, {0, 0.44}},
+    HandleDrag{"upper up", {0, 0.4}, Handle::upper, -50, 200, true, {0, 0.3}},
+    HandleDrag{"middle down", {0, 0.4}, Handle::middle, 20, 200, true, {0.04, 0.44}},
+    HandleDrag{"middle up", {0, 0.4}, Handle::middle, -20, 200, true, {-0.04, 0.36}},
+    HandleDrag{"lower down", {0, 0.4}, Handle::lower, 20, 200, true, {0.04, 0.4}},
+    HandleDrag{"lower up", {0, 0.4}, Handle::lower, -20, 200, true, {-0.04, 0.4}},
+    HandleDrag{"upper up to 0 stops at the smallest maximum", {0, 0.4}, Handle::upper, -200, 200, true, {0, 0.0001}},
+    HandleDrag{"middle far up keeps the height at the smallest maximum", {0, 0.4}, Handle::middle, -300, 200, true,
+               {-0.3999, 0.0001}},
+    HandleDrag{"upper below a raised minimum", {0.1, 0.5}, Handle::upper, -200, 200, false, {0.1, 0.5}},
+    HandleDrag{"lower up to the maximum", {0, 0.4}, Handle::lower, 200, 200, false, {0, 0.4}},
+    HandleDrag{"lower past the maximum", {0, 0.4}, Handle::lower, 300, 200, false, {0, 0.4}},
+    HandleDrag{"no panel", {0, 0.4}, Handle::middle, 20, 0, false, {0, 0.4}},
+    HandleDrag{"no movement", {0, 0.4}, Handle::upper, 0, 200, true, {0, 0.4}}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        std::replace_if(name.begin(), name.end(), [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); }, '_');
+        return name;
+    });
+
+TEST(RangeHandles, OnAnAutomaticCurveOnlyTheLowerHandleKeepsTheMaximumAutomatic)
+{
+    MyGraphics curve;
+    curve.setAutoMaximum(0.4);
+    ASSERT_TRUE(curve.dragRange(Handle::lower, 20, 200));
+    EXPECT_TRUE(curve.automatic());
+    EXPECT_EQ(curve.range(), (MyGraphics::SignalRange{0.04, 0.4}));
+
+    for (const Handle handle : {Handle::upper, Handle::middle}) {
+        MyGraphics moved;
+        moved.setAutoMaximum(0.4);
+        ASSERT_TRUE(moved.dragRange(handle, -20, 200));
+        EXPECT_FALSE(moved.automatic());
+        EXPECT_NEAR(moved.range().maximum, 0.36, 1e-12);
+    }
 }
 
 // ---- Marks ----
