@@ -39,15 +39,18 @@ std::string CommandLine::usage()
            "\n"
            "Operator station of the mud-logging gas chromatograph.\n"
            "\n"
-           "  --headless   run without windows\n"
+           "  --headless   run without windows (also when there is no display)\n"
            "  --dir DIR    program folder holding the settings and data\n"
            "               (default: the program's own folder, else ~/.local/share/nivra)\n"
-           "  --cycles N   run N analyses by hand, then close (0: start up and close)\n"
+           "  --cycles N   run N analyses by hand, then close (0: start up and close);\n"
+           "               such a counted run is always headless\n"
            "  --demo       demonstration mode for this run: no instrument, synthetic signal\n"
            "  --warm-up    warm the columns up first (three cycles), as the menu command does\n"
            "  --help       this text\n"
            "\n"
-           "Without --cycles the station runs by its stored work mode until SIGINT or SIGTERM,\n"
-           "which end it after the running cycle; a second signal ends it at once.\n"
-           "Result lists go to stdout as key=value lines and an empty line, messages to stderr.\n";
+           "With windows, one station runs per program folder: a second start brings the\n"
+           "running window to the front. Headless without --cycles, the station runs by its\n"
+           "stored work mode until SIGINT or SIGTERM, which end it after the running cycle; a\n"
+           "second signal ends it at once (the windows close the same way). Headless, result\n"
+           "lists go to stdout as key=value lines and an empty line, messages to stderr.\n";
 }

@@ -1,1 +1,522 @@
-// placeholder
+#include "app/Nivramainform.h"
+
+#include "platform/Beep.h"
+#include "results/Log.h"
+#include "settings/Configuration.h"
+#include "settings/Inifile.h"
+#include "settings/Inistorage.h"
+#include "station/Station.h"
+#include "views/Chromatogrampanel.h"
+#include "views/Journalpage.h"
+#include "views/Windowstyle.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <chrono>
+#include <functional>
+
+namespace {
+
+constexpr const char* placementSection = "главное_окно";
+constexpr const char* closingCaption = "  Завершение работы";
+constexpr const char* workingWhenClosing = "Для закрытия программы дождитесь завершения работы хроматографа";
+constexpr const char* closingQuestion = "Вы действительно хотите выйти из программы ?";
+
+QString qtext(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// The status line shows a blank and the hint of the control under the mouse.
+void setHint(QWidget& control, const QString& hint)
+{
+    control.setToolTip(hint);
+    control.setStatusTip(QStringLiteral(" ") + hint);
+}
+
+// The tool bar's mode buttons, in the order they stand.
+struct ModeButton {
+    std::int32_t mode;
+    const char* text;
+    const char* hint;
+};
+constexpr std::array<ModeButton, 5> modeButtonTable{{
+    {NivraSystem::continuousMode, "Непрерывный", " Непрерывный режим "},
+    {NivraSystem::timeMode, "По времени", " Режим работы по времени "},
+    {NivraSystem::manualMode, "Ручной", " Ручной режим работы "},
+    {NivraSystem::depthMarkMode, "По метке", " Режим по метке глубины "},
+    {NivraSystem::summatorMode, "От сумматора", "От показаний газосумматора"},
+}};
+
+// The five tones of entering the settings mode, with the pauses between them (frequency 0).
+constexpr std::array<std::pair<int, int>, 9> settingsModeTones{{
+    {600, 30}, {0, 20}, {800, 30}, {0, 20}, {1000, 30}, {0, 20}, {1200, 30}, {0, 20}, {1400, 30},
+}};
+
+QString gradientSheet(StationView::Gradient gradient)
+{
+    return QStringLiteral("QLabel { color: white; font-weight: bold; border: 1px solid #404040; padding: 2px 10px;"
+                          " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2); }")
+        .arg(WindowStyle::colour(gradient.from).name(), WindowStyle::colour(gradient.to).name());
+}
+
+QLabel* taggedLabel(const QString& text, int tag, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    WindowStyle::setTag(*label, tag);
+    return label;
+}
+
+} // namespace
+
+// One item of the menus: its text, shortcut, what it does, and whether its window exists yet.
+struct TNivraMainForm::MenuItem {
+    const char* text;
+    const char* shortcut;
+    std::function<void()> run;  // empty: the window it opens comes later, the item is disabled
+    QAction** keep = nullptr;
+};
+
+TNivraMainForm::TNivraMainForm(Station& station, Configuration& configuration, QWidget* parent)
+    : QMainWindow(parent), station_(station), configuration_(configuration), view_(configuration, station.system())
+{
+    setObjectName(QStringLiteral("TNivraMainForm"));
+    buildMenus();
+    buildToolBar();
+    buildPages();
+    buildStatusLine();
+    applyFonts();
+    applyVisibility();
+    refreshModes();
+    readPlacement();
+    station_.startServices();
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(std::chrono::milliseconds(Station::tickInterval));
+    connect(timer_, &QTimer::timeout, this, &TNivraMainForm::tick);
+    timer_->start();
+    pages_->setCurrentIndex(0);
+
+    connectStation();
+    panel_->refresh();
+    applyCaption();
+    refreshState();
+    WindowStyle::prepare(*this);
+}
+
+TNivraMainForm::~TNivraMainForm() = default;
+
+void TNivraMainForm::buildMenus()
+{
+    QMenu* device = menuBar()->addMenu(QStringLiteral("Хроматограф"));
+    const std::vector<MenuItem> deviceItems{
+        {"Запуск", "F5", [this] { startCycle(); }},
+        {"Непрерывный режим", nullptr, [this] { setMode(NivraSystem::continuousMode); },
+         &modeItems_[NivraSystem::continuousMode]},
+        {"Временной режим", nullptr, [this] { setMode(NivraSystem::timeMode); }, &modeItems_[NivraSystem::timeMode]},
+        {"Ручной режим", nullptr, [this] { setMode(NivraSystem::manualMode); }, &modeItems_[NivraSystem::manualMode]},
+        {"По метке глубины", nullptr, [this] { setMode(NivraSystem::depthMarkMode); },
+         &modeItems_[NivraSystem::depthMarkMode]},
+        {"Запуск прогрева колонок...", nullptr, [this] { startWarmUp(); }, &warmUpItem_},
+        {"Порог срабатывания...", nullptr, {}},
+        {"Выход из программы", "Alt+X", [this] { close(); }},
+    };
+    for (const MenuItem& item : deviceItems)
+        addItem(*device, item);
+    for (QAction* item : modeItems_)
+        if (item)
+            item->setCheckable(true);
+    connect(device, &QMenu::aboutToShow, this, &TNivraMainForm::checkModeItems);
+
+    QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройка"));
+    const std::vector<MenuItem> settingsItems{
+        {"Общие настройки...", nullptr, {}, &generalSettingsItem_},
+        {"Рабочие настройки...", "F11", {}},
+        {"Время выхода газов", nullptr, {}},
+        {"Калибровка хроматографа...", nullptr, {}, &calibrationItem_},
+        {"Настроечный режим...", nullptr, [this] { toggleSettingsMode(); }, &settingsModeItem_},
+    };
+    for (const MenuItem& item : settingsItems)
+        addItem(*settings, item);
+    settingsModeItem_->setCheckable(true);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    const std::vector<MenuItem> helpItems{
+        {"Вызов справки", "F1", {}},
+        {"О программе...", nullptr, {}},
+    };
+    for (const MenuItem& item : helpItems)
+        addItem(*help, item);
+}
+
+QAction* TNivraMainForm::addItem(QMenu& menu, const MenuItem& item)
+{
+    QAction* action = menu.addAction(QString::fromUtf8(item.text));
+    if (item.shortcut)
+        action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+    // Shortcuts work with the menu closed, wherever the focus is in the window.
+    action->setShortcutContext(Qt::WindowShortcut);
+    if (item.run)
+        connect(action, &QAction::triggered, this, item.run);
+    else
+        action->setEnabled(false);
+    if (item.keep)
+        *item.keep = action;
+    addAction(action);
+    actions_.push_back(action);
+    return action;
+}
+
+void TNivraMainForm::buildToolBar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("Хроматограф"));
+    bar->setObjectName(QStringLiteral("mainToolBar"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+
+    startButton_ = new QToolButton(bar);
+    startButton_->setText(QStringLiteral("Запуск"));
+    setHint(*startButton_, QStringLiteral(" Запуск хроматографа в ручном режиме "));
+    connect(startButton_, &QToolButton::clicked, this, &TNivraMainForm::startCycle);
+    bar->addWidget(startButton_);
+    bar->addSeparator();
+
+    modeGroup_ = new QButtonGroup(this);
+    modeGroup_->setExclusive(true);
+    for (const ModeButton& entry : modeButtonTable) {
+        auto* button = new QToolButton(bar);
+        button->setText(QString::fromUtf8(entry.text));
+        button->setCheckable(true);
+        setHint(*button, QString::fromUtf8(entry.hint));
+        modeGroup_->addButton(button, entry.mode);
+        modeButtons_[static_cast<std::size_t>(entry.mode)] = button;
+        bar->addWidget(button);
+    }
+    connect(modeGroup_, &QButtonGroup::idClicked, this, [this](int mode) { setMode(mode); });
+    bar->addSeparator();
+
+    saveButton_ = new QToolButton(bar);
+    saveButton_->setText(QStringLiteral("Сохр."));
+    setHint(*saveButton_, QStringLiteral(" Сохранить текущую разгонку "));
+    connect(saveButton_, &QToolButton::clicked, this, &TNivraMainForm::saveCurrent);
+    bar->addWidget(saveButton_);
+    bar->addSeparator();
+
+    auto* indicators = new QWidget(bar);
+    auto* row = new QHBoxLayout(indicators);
+    row->setContentsMargins(6, 0, 6, 0);
+    row->addWidget(taggedLabel(QStringLiteral("Режим работы"), 3, indicators));
+    modeName_ = taggedLabel(QString(), 1, indicators);
+    modeName_->setMinimumWidth(QFontMetrics(modeName_->font()).horizontalAdvance(QStringLiteral("Прогрев колонок 3 из 3")) + 12);
+    modeName_->setFrameShape(QFrame::StyledPanel);
+    row->addWidget(modeName_);
+    stateIndicator_ = new QLabel(indicators);
+    stateIndicator_->setAlignment(Qt::AlignCenter);
+    stateIndicator_->setMinimumWidth(QFontMetrics(stateIndicator_->font()).horizontalAdvance(QStringLiteral("Р А Б О Т А")) + 40);
+    setHint(*stateIndicator_, QStringLiteral(" Состояние хроматографа "));
+    row->addWidget(stateIndicator_);
+    cycleTime_ = new QLabel(indicators);
+    cycleTime_->setAlignment(Qt::AlignCenter);
+    cycleTime_->setFrameShape(QFrame::StyledPanel);
+    cycleTime_->setMinimumWidth(QFontMetrics(cycleTime_->font()).horizontalAdvance(QStringLiteral("0000 с.")) + 12);
+    setHint(*cycleTime_, QStringLiteral(" Время с начала цикла "));
+    row->addWidget(cycleTime_);
+    bar->addWidget(indicators);
+
+    buildSummatorStrip(*bar);
+
+    // The tool bar stands out a little darker than the window.
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Window, WindowStyle::darker(palette.color(QPalette::Window)));
+    bar->setAutoFillBackground(true);
+    bar->setPalette(palette);
+}
+
+void TNivraMainForm::buildSummatorStrip(QWidget& parent)
+{
+    summatorStrip_ = new QWidget(&parent);
+    auto* row = new QHBoxLayout(summatorStrip_);
+    row->setContentsMargins(6, 0, 6, 0);
+    row->addWidget(taggedLabel(QStringLiteral("Показания газосумматора"), 3, summatorStrip_));
+    summatorValue_ = taggedLabel(QStringLiteral("0,00"), 2, summatorStrip_);
+    summatorValue_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    summatorValue_->setMinimumWidth(QFontMetrics(summatorValue_->font()).horizontalAdvance(QStringLiteral("000,000")) + 8);
+    row->addWidget(summatorValue_);
+    row->addWidget(taggedLabel(QStringLiteral("%"), 3, summatorStrip_));
+    if (auto* bar = qobject_cast<QToolBar*>(&parent))
+        bar->addWidget(summatorStrip_);
+}
+
+void TNivraMainForm::buildPages()
+{
+    pages_ = new QTabWidget(this);
+
+    chartSplitter_ = new QSplitter(Qt::Horizontal, pages_);
+    NivraSystem& system = station_.system();
+    panel_ = new ChromatogramPanel(system.curve, configuration_, system.gazOptions, chartSplitter_);
+    chartSplitter_->addWidget(panel_);
+    // The summator trend chart takes this place.
+    auto* summatorBox = new QGroupBox(QStringLiteral("Газосумматор"), chartSplitter_);
+    summatorChart_ = summatorBox;
+    summatorBox->setMinimumWidth(configuration_.summatorWinWidth);
+    chartSplitter_->addWidget(summatorBox);
+    chartSplitter_->setStretchFactor(0, 1);
+    chartSplitter_->setStretchFactor(1, 0);
+    pages_->addTab(chartSplitter_, QStringLiteral("Хроматограмма"));
+
+    journalPage_ = new JournalPage(station_.journal(), pages_);
+    pages_->addTab(journalPage_, QStringLiteral("Журнал"));
+    // The results table and the history take these pages.
+    pages_->addTab(new QWidget(pages_), QStringLiteral("Таблица"));
+    pages_->addTab(new QWidget(pages_), QStringLiteral("История"));
+    setCentralWidget(pages_);
+}
+
+void TNivraMainForm::buildStatusLine()
+{
+    statusBar()->setSizeGripEnabled(true);
+}
+
+void TNivraMainForm::applyFonts()
+{
+    QFont font(WindowStyle::fontFamily(), configuration_.tableFontSize > 0 ? configuration_.tableFontSize : 8);
+    statusBar()->setFont(font);
+    statusBar()->setFixedHeight(QFontMetrics(font).height() + 6);
+}
+
+void TNivraMainForm::connectStation()
+{
+    NivraSystem& system = station_.system();
+    connections_.emplace_back(system.modeChanged.connect([this] { refreshModes(); }));
+    connections_.emplace_back(system.stateChanged.connect([this] {
+        refreshState();
+        refreshModes();
+    }));
+    // A failure stays on the display until the next cycle starts.
+    connections_.emplace_back(system.cycleStarted.connect([this] { station_.system().curve.setTitle({}); }));
+    connections_.emplace_back(system.liveCurveChanged.connect([this] { panel_->refresh(); }));
+}
+
+void TNivraMainForm::tick()
+{
+    if (const auto failure = station_.tick()) {
+        showFailure(*failure);
+        return;
+    }
+    if (station_.summatorReading())
+        summatorValue_->setText(qtext(station_.summatorText()));
+    if (configuration_.showAdcValue)
+        panel_->setAdcText(qtext(station_.adcText()));
+    cycleTime_->setText(qtext(station_.cycleTimeText()));
+    if (!station_.idle())
+        refreshState();
+    else if (closeUnattended_ && !closedDown_)
+        close();
+}
+
+void TNivraMainForm::showFailure(const std::string& text)
+{
+    station_.system().curve.setTitle(text);
+    panel_->refresh();
+}
+
+void TNivraMainForm::startCycle()
+{
+    if (const auto failure = station_.start())
+        showFailure(*failure);
+}
+
+void TNivraMainForm::setMode(std::int32_t mode)
+{
+    NivraSystem& system = station_.system();
+    system.setWorkMode(mode);
+    configuration_.saveProgramSettings();
+    // The mode is the controller's own key: stored with it, so that it survives a crash.
+    static_cast<lib::ini_options&>(system).save(system.iniPath.string());
+    refreshModes();
+}
+
+void TNivraMainForm::checkModeItems()
+{
+    const std::int32_t mode = station_.system().workMode();
+    for (std::size_t i = 0; i < modeItems_.size(); ++i)
+        if (modeItems_[i])
+            modeItems_[i]->setChecked(static_cast<std::int32_t>(i) == mode);
+}
+
+void TNivraMainForm::startWarmUp()
+{
+    station_.system().requestWarmUp();
+}
+
+void TNivraMainForm::saveCurrent()
+{
+    station_.system().calculation.announcePending();
+}
+
+void TNivraMainForm::toggleSettingsMode()
+{
+    configuration_.settingsMode = !configuration_.settingsMode;
+    if (configuration_.settingsMode)
+        for (const auto& [frequency, milliseconds] : settingsModeTones)
+            platform::beep(frequency, milliseconds);
+    settingsModeItem_->setChecked(configuration_.settingsMode);
+    applyVisibility();
+}
+
+void TNivraMainForm::refreshModes()
+{
+    const std::int32_t mode = station_.system().workMode();
+    for (std::size_t i = 0; i < modeButtons_.size(); ++i)
+        modeButtons_[i]->setChecked(static_cast<std::int32_t>(i) == mode);
+    modeButtons_[NivraSystem::summatorMode]->setEnabled(view_.summatorModeEnabled());
+    setHint(*modeButtons_[NivraSystem::timeMode], qtext(view_.timeModeHint()));
+    setHint(*modeButtons_[NivraSystem::summatorMode], qtext(view_.summatorModeHint()));
+    modeName_->setText(qtext(station_.modeText()));
+    checkModeItems();
+}
+
+void TNivraMainForm::refreshState()
+{
+    view_.refreshState();
+    stateIndicator_->setText(qtext(view_.stateText()));
+    stateIndicator_->setStyleSheet(gradientSheet(view_.stateGradient()));
+    if (station_.idle())
+        cycleTime_->clear();
+}
+
+void TNivraMainForm::applyVisibility()
+{
+    saveButton_->setEnabled(view_.saveButtonEnabled());
+    summatorStrip_->setVisible(view_.summatorStripVisible());
+    summatorChart_->setVisible(view_.summatorChartVisible());
+    panel_->setAdcVisible(view_.adcIndicatorVisible());
+    // Their windows come later: disabled until then, in the settings mode or not.
+    generalSettingsItem_->setEnabled(false);
+    calibrationItem_->setEnabled(false);
+}
+
+void TNivraMainForm::applyCaption()
+{
+    setWindowTitle(qtext(view_.caption()));
+    warmUpItem_->setVisible(view_.warmUpItemVisible());
+}
+
+QAction* TNivraMainForm::action(const QString& text) const
+{
+    for (QAction* item : actions_)
+        if (item->text() == text)
+            return item;
+    return nullptr;
+}
+
+QToolButton* TNivraMainForm::modeButton(std::int32_t mode) const
+{
+    return mode >= 0 && static_cast<std::size_t>(mode) < modeButtons_.size() ? modeButtons_[static_cast<std::size_t>(mode)]
+                                                                              : nullptr;
+}
+
+void TNivraMainForm::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TNivraMainForm::closeUnattended(bool abandonCycle)
+{
+    closeUnattended_ = true;
+    abandonCycle_ = abandonCycle_ || abandonCycle;
+    if (station_.idle() || abandonCycle_)
+        close();
+    // Otherwise the timer closes the window once the cycle has ended.
+}
+
+void TNivraMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!closedDown_ && !mayClose()) {
+        event->ignore();
+        return;
+    }
+    if (!closedDown_)
+        closeDown();
+    event->accept();
+}
+
+// The operator may close only while the chromatograph is idle, and is asked first. The answer
+// is checked against the state once more: a cycle may have started while the question stood.
+bool TNivraMainForm::mayClose()
+{
+    if (closeUnattended_)
+        return station_.idle() || abandonCycle_;
+    const auto refuse = [this] {
+        QMessageBox::critical(this, QString::fromUtf8(closingCaption), QString::fromUtf8(workingWhenClosing));
+        return false;
+    };
+    if (!station_.idle())
+        return refuse();
+    if (QMessageBox::question(this, QString::fromUtf8(closingCaption), QString::fromUtf8(closingQuestion),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return false;
+    return station_.idle() || refuse();
+}
+
+void TNivraMainForm::closeDown()
+{
+    closedDown_ = true;
+    timer_->stop();
+    configuration_.firstStart = false;
+    emit closingDown();
+    station_.closeDown();
+    writePlacement();
+    emit closed();
+}
+
+void TNivraMainForm::readPlacement()
+{
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    lib::WindowPlacement placement{available.top() + 20, available.left() + 20, std::min(1280, available.width() - 40),
+                                   std::min(860, available.height() - 40), lib::WindowPlacement::normal};
+    {
+        lib::IniFile ini(station_.system().iniPath);
+        lib::loadWindowPlacement(placement, placementSection, ini);
+    }
+    QRect wanted(placement.left, placement.top, placement.width, placement.height);
+    // A placement from a larger screen or a removed monitor still opens the window in view.
+    if (wanted.width() < 200 || wanted.height() < 150 || !available.intersects(wanted))
+        wanted = QRect(available.topLeft() + QPoint(20, 20), QSize(std::min(1280, available.width() - 40), std::min(860, available.height() - 40)));
+    setGeometry(wanted);
+    if (placement.state == lib::WindowPlacement::maximised)
+        setWindowState(Qt::WindowMaximized);
+}
+
+void TNivraMainForm::writePlacement()
+{
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    std::int32_t state = lib::WindowPlacement::normal;
+    if (isMaximized())
+        state = lib::WindowPlacement::maximised;
+    else if (isMinimized())
+        state = lib::WindowPlacement::minimised;
+    lib::IniFile ini(station_.system().iniPath);
+    lib::saveWindowPlacement({normal.top(), normal.left(), normal.width(), normal.height(), state}, placementSection, ini);
+}

@@ -16,6 +16,8 @@ public:
 
     // Waits at most timeout; true when a stop signal arrived.
     bool wait(std::chrono::milliseconds timeout);
+    // Readable when a signal is pending, for an event loop to watch.
+    int descriptor() const { return descriptor_.get(); }
 
 private:
     platform::FileDescriptor descriptor_;
