@@ -260,7 +260,7 @@ void TNivraMainForm::buildSummatorStrip(QWidget& parent)
     row->addWidget(summatorValue_);
     row->addWidget(taggedLabel(QStringLiteral("%"), 3, summatorStrip_));
     if (auto* bar = qobject_cast<QToolBar*>(&parent))
-        bar->addWidget(summatorStrip_);
+        summatorStripPlace_ = bar->addWidget(summatorStrip_);
 }
 
 void TNivraMainForm::buildPages()
@@ -404,7 +404,7 @@ void TNivraMainForm::refreshState()
 void TNivraMainForm::applyVisibility()
 {
     saveButton_->setEnabled(view_.saveButtonEnabled());
-    summatorStrip_->setVisible(view_.summatorStripVisible());
+    summatorStripPlace_->setVisible(view_.summatorStripVisible());
     summatorChart_->setVisible(view_.summatorChartVisible());
     panel_->setAdcVisible(view_.adcIndicatorVisible());
     // Their windows come later: disabled until then, in the settings mode or not.
@@ -424,6 +424,11 @@ QAction* TNivraMainForm::action(const QString& text) const
         if (item->text() == text)
             return item;
     return nullptr;
+}
+
+bool TNivraMainForm::summatorStripShown() const
+{
+    return summatorStripPlace_->isVisible();
 }
 
 QToolButton* TNivraMainForm::modeButton(std::int32_t mode) const

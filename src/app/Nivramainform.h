@@ -57,7 +57,7 @@ public:
     QLabel* cycleTimeIndicator() const { return cycleTime_; }
     QLabel* modeIndicator() const { return modeName_; }
     QLabel* summatorValue() const { return summatorValue_; }
-    QWidget* summatorStrip() const { return summatorStrip_; }
+    bool summatorStripShown() const;
     QWidget* summatorChart() const { return summatorChart_; }
     ChromatogramPanel* chromatogramPanel() const { return panel_; }
     JournalPage* journalPage() const { return journalPage_; }
@@ -120,6 +120,7 @@ private:
     QLabel* stateIndicator_ = nullptr;
     QLabel* cycleTime_ = nullptr;
     QWidget* summatorStrip_ = nullptr;
+    QAction* summatorStripPlace_ = nullptr;  // a tool bar shows its widgets through their actions
     QLabel* summatorValue_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QSplitter* chartSplitter_ = nullptr;

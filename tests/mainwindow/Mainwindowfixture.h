@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Nivramainform.h"
+#include "library/Decimalseparator.h"
 #include "platform/Beep.h"
 #include "settings/Configuration.h"
 #include "settings/Inifile.h"
@@ -8,6 +9,7 @@
 #include "testsupport/Recordingnotifier.h"
 #include "testsupport/Scratchfolder.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
@@ -34,6 +36,7 @@ protected:
     MainWindowFixture()
     {
         ::setenv("NIVRA_MAILSLOT_DIR", (folder / "slots").c_str(), 1);
+        lib::setDecimalSeparator(',');  // as on the operator's Russian desktop
         previousSink_ = platform::setBeepSink([this](int frequency, int milliseconds) {
             std::lock_guard lock(tonesMutex_);
             tones_.emplace_back(frequency, milliseconds);
@@ -48,6 +51,7 @@ protected:
         station.reset();
         platform::setBeepSink(std::move(previousSink_));
         ::unsetenv("NIVRA_MAILSLOT_DIR");
+        lib::setDecimalSeparator('.');
     }
 
     // Starts the station up, lets the test change its settings, then opens the window.
