@@ -36,7 +36,7 @@ bool SingleInstance::acquire()
     // the same moment cannot both listen. A lock left by a crashed start is taken over at once:
     // QLockFile finds its process gone.
     QLockFile lock(lockPath_);
-    if (false)
+    if (!lock.tryLock(lockWaitMs))
         qWarning("NivraExe: could not take %s; checking for a running station without it",
                  qPrintable(lockPath_));
     if (raiseRunningStation())
