@@ -49,6 +49,7 @@ void Station::startUp()
     system_->load();
     configuration_.loadAtStartUp(directory_);
     system_->dataSender.setRegistrationComputer(configuration_.regComputerName);
+    displaySettingsChanged();
 
     journal_->open(directory_ / journalName);
     journal_->add(Log::programStarted);
@@ -142,6 +143,11 @@ std::string Station::adcText() const
 std::string Station::cycleTimeText() const
 {
     return idle() ? std::string() : std::to_string(cycleSeconds_) + " с.";
+}
+
+void Station::displaySettingsChanged()
+{
+    system_->curve.setPointCount(configuration_.samplesPerSecond * configuration_.screenSeconds);
 }
 
 void Station::summatorSettingsChanged()

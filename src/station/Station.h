@@ -65,6 +65,9 @@ public:
     TSummCurve& summatorTrend() { return summatorTrend_; }
     lib::lock_object& summatorTrendLock() { return summatorTrendLock_; }
     std::filesystem::path wellFolder() const;
+    // The live display holds "посылок_в_секунду" × "размер_экрана" points: a longer analysis is
+    // cut at the plot's right end. Again after the operator changed either.
+    void displaySettingsChanged();
     // The operator accepted new settings: the summator thread reopens its port with them.
     void summatorSettingsChanged();
 

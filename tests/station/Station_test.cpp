@@ -83,6 +83,8 @@ TEST_F(StationTest, OneCycleFromStartUpToClosing)
     open();
     EXPECT_THAT(journalTexts(), ::testing::ElementsAre("Запуск программы"));
     EXPECT_TRUE(station->system().textGrid.isOpen());
+    EXPECT_EQ(station->system().curve.pointCount(), configuration.samplesPerSecond * configuration.screenSeconds)
+        << "the live display's width";
 
     runCycle();
     EXPECT_EQ(station->system().history.entryCount(), 1u);
