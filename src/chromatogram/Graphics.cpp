@@ -182,6 +182,13 @@ void MyGraphics::updateAutoMaximum()
     autoMaximum_ = niceMaximum(largest);
 }
 
+double MyGraphics::shownMaximum()
+{
+    if (automatic())
+        updateAutoMaximum();
+    return range().maximum;
+}
+
 bool MyGraphics::requestMaximum(double maximum)
 {
     if (maximum != 0 && (maximum < minimumManualMaximum || maximum > maximumManualMaximum))

@@ -90,8 +90,10 @@ public:
     // otherwise the minimum goes back to 0.
     static constexpr double minimumManualMaximum = 0.0001;
     static constexpr double maximumManualMaximum = 20000;
-    bool zoomIn() { return requestMaximum(0.1 * range().maximum); }
-    bool zoomOut() { return requestMaximum(10 * range().maximum); }
+    // From an automatic range the step starts at the automatic maximum of the samples held now,
+    // also when the curve has not been drawn since they came.
+    bool zoomIn() { return requestMaximum(0.1 * shownMaximum()); }
+    bool zoomOut() { return requestMaximum(10 * shownMaximum()); }
     void automaticRange() { requestMaximum(0); }
     bool automatic() const { return manualMaximum_ == 0; }
 
@@ -136,6 +138,7 @@ public:
 private:
     std::string analysisFileContents() const;
     bool requestMaximum(double maximum);
+    double shownMaximum();
 
     std::string title_;
     std::uint32_t backgroundColour_ = 0xFFFFFF;

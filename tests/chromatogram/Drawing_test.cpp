@@ -67,6 +67,16 @@ TEST(ChromatogramScale, ZoomStopsAtItsBoundsAndAutomaticComesBack)
     EXPECT_EQ(curve.range(), (MyGraphics::SignalRange{0, 1000})) << "a zoom starts the axis at 0 again";
 }
 
+// The page may be hidden while samples come: a zoom still starts from what they reach.
+TEST(ChromatogramScale, AZoomOnACurveNotYetDrawnStartsFromItsSamples)
+{
+    MyGraphics curve;
+    curve.setSamples(CurvePoints{CurvePoint{0, 3.0, 0, 0}});
+    ASSERT_TRUE(curve.zoomIn());
+    EXPECT_DOUBLE_EQ(curve.range().maximum, 0.4);
+    EXPECT_FALSE(curve.automatic());
+}
+
 TEST(SimpleGraphics, ContrastAndLightenedColours)
 {
     EXPECT_EQ(simplegraphics::contrastColour(0xFFFFFF), 0x000000u);
