@@ -8,6 +8,7 @@
 #include "station/Station.h"
 #include "testsupport/Recordingnotifier.h"
 #include "testsupport/Scratchfolder.h"
+#include "views/Windowstyle.h"
 
 #include <QAbstractButton>
 #include <QApplication>
