@@ -33,6 +33,7 @@
 
 namespace {
 
+constexpr int hintDuration = 10000;  // ms a hint stays up
 constexpr const char* placementSection = "главное_окно";
 constexpr const char* closingCaption = "  Завершение работы";
 constexpr const char* workingWhenClosing = "Для закрытия программы дождитесь завершения работы хроматографа";
@@ -47,6 +48,7 @@ QString qtext(const std::string& text)
 void setHint(QWidget& control, const QString& hint)
 {
     control.setToolTip(hint);
+    control.setToolTipDuration(hintDuration);
     control.setStatusTip(QStringLiteral(" ") + hint);
 }
 

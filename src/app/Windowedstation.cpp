@@ -3,6 +3,7 @@
 #include "app/Nivramainform.h"
 #include "app/Qttranslations.h"
 #include "app/Singleinstance.h"
+#include "app/Stationapplication.h"
 #include "app/Stopsignals.h"
 #include "platform/Alsabeeper.h"
 #include "platform/Beep.h"
@@ -47,7 +48,7 @@ int WindowedStation::run(int& argc, char** argv)
     // Before any thread: the threads inherit the blocked signals and only the window thread
     // sees them.
     StopSignals stopSignals;
-    QApplication application(argc, argv);
+    StationApplication application(argc, argv);
     // Qt took the system's locale; the core writes and reads numbers by the C rule.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("NivraExe"));
