@@ -1,6 +1,8 @@
 // The main window driven in-process: captions, menus, tool bar, modes, indicators, closing.
 #include "Mainwindowfixture.h"
 
+#include "app/Qttranslations.h"
+
 #include "results/Log.h"
 #include "chromatogram/Graphics.h"
 #include "views/Chromatogrampanel.h"
@@ -277,6 +279,21 @@ TEST_F(MainWindowTest, TheJournalPageShowsTheStart)
     QAbstractItemModel* model = form.journalPage()->list()->model();
     ASSERT_GE(model->rowCount(), 1);
     EXPECT_THAT(model->index(model->rowCount() - 1, 0).data().toString().toStdString(), HasSubstr("Запуск программы"));
+}
+
+} // namespace
+
+namespace {
+
+// Qt's own buttons read in Russian like the rest of the station, whatever the system's language.
+TEST(QtTranslations, StandardButtonsReadInRussian)
+{
+    ASSERT_TRUE(QtTranslations::install(*QCoreApplication::instance())) << "qt6-translations-l10n installed?";
+    QMessageBox box(QMessageBox::Question, QStringLiteral("  Завершение работы"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Отмена"));
 }
 
 } // namespace
