@@ -101,6 +101,7 @@ void HeadlessStation::tick()
 {
     if (options_.cycles)
         startRequestedCycle();
+    // A start awaiting the instrument's answer is the cycle asked for: its failure ends it.
     const bool wasRunning = !station_->idle();
     if (const auto failure = station_->tick()) {
         report(*failure);
@@ -117,7 +118,7 @@ void HeadlessStation::startRequestedCycle()
 {
     const NivraSystem& system = station_->system();
     // A warm-up runs its own cycles first; they count among the N.
-    if (cyclesEnded_ >= *options_.cycles || !system.isIdle() || system.isPending() || system.warmUpLeft() > 0
+    if (cyclesEnded_ >= *options_.cycles || !station_->idle() || system.isPending() || system.warmUpLeft() > 0
         || stopSignals_ > 0)
         return;
     if (const auto failure = station_->start()) {

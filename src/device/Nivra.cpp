@@ -121,30 +121,44 @@ bool Nivra::ensurePortOpen()
 
 bool Nivra::connectForCycle()
 {
+    if (!openForCycle() || !exchangeProgramme())
+        return false;
+    beginAcquisition();
+    return true;
+}
+
+bool Nivra::openForCycle()
+{
     status_ = statusOk;
-    if (!configuration_.demo) {
-        if (!ensurePortOpen())
-            return false;
-        port_->discardInput();
-        const auto command = framecodec::programmeCommand(programme);
-        std::array<std::uint8_t, 8> payload{};
-        std::copy(command.begin(), command.begin() + 8, payload.begin());
-        bool accepted = false;
-        for (int attempt = 0; attempt < 2 && !accepted; ++attempt) {
-            sendFrame9(payload);
-            std::array<std::uint8_t, 5> answer{};
-            accepted = waitForText("OK") || readBytes(answer).count == answer.size();
-        }
-        if (!accepted) {
-            status_ = statusNoAnswer;
-            closePort();
-            return false;
-        }
+    return configuration_.demo || ensurePortOpen();
+}
+
+bool Nivra::exchangeProgramme()
+{
+    if (configuration_.demo)
+        return true;
+    port_->discardInput();
+    const auto command = framecodec::programmeCommand(programme);
+    std::array<std::uint8_t, 8> payload{};
+    std::copy(command.begin(), command.begin() + 8, payload.begin());
+    bool accepted = false;
+    for (int attempt = 0; attempt < 2 && !accepted; ++attempt) {
+        sendFrame9(payload);
+        std::array<std::uint8_t, 5> answer{};
+        accepted = waitForText("OK") || readBytes(answer).count == answer.size();
     }
+    if (!accepted) {
+        status_ = statusNoAnswer;
+        closePort();
+    }
+    return accepted;
+}
+
+void Nivra::beginAcquisition()
+{
     samples.clear();
     if (!thread_)
         startThread(false);
-    return true;
 }
 
 bool Nivra::connectSummatorOnly()

@@ -51,6 +51,12 @@ public:
 
     // Handshake and start of a cycle; false with the status saying why.
     bool connectForCycle();
+    // The same in three steps, so that the wait for the instrument's answer can run off the
+    // window thread: the port opened (quick), the programme exchanged (waits on the line; may
+    // run on another thread while nothing else uses the link), the acquisition started.
+    bool openForCycle();
+    bool exchangeProgramme();
+    void beginAcquisition();
     // Model 1 between cycles: the summator readings alone.
     bool connectSummatorOnly();
     // Main thread, every tick: when the thread has ended, takes its results, closes the port and

@@ -150,7 +150,7 @@ void NivraSystem::setSaveScienceValues(bool on)
 void NivraSystem::start()
 {
     startPending_ = false;
-    if (state_ == running)
+    if (state_ == running || isStarting())
         return;
     if (!nivra.stopped()) {
         startPending_ = true;
@@ -168,11 +168,35 @@ void NivraSystem::startCycle()
 {
     nivra.programme = configuration_.programmeTimes;
     nivra.applyPortSettings();
-    if (!nivra.connectForCycle()) {
-        if (nivra.status() == statusPortFailed)
-            throw SysException(portFailureText(configuration_.portName));
+    if (!nivra.openForCycle())
+        throw SysException(portFailureText(configuration_.portName));
+    if (configuration_.demo) {
+        beginCycle();
+        return;
+    }
+    // Nothing else touches the link until handshakeTick has taken the answer.
+    handshake_ = std::async(std::launch::async, [this] { return nivra.exchangeProgramme(); });
+}
+
+// While the answer is awaited the rest of the step leaves the link alone. True when the step
+// is to go on as usual.
+bool NivraSystem::handshakeTick()
+{
+    if (!isStarting())
+        return true;
+    if (handshake_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return false;
+    if (!handshake_.get()) {
+        stateChanged();
         throw SysException(noAnswerText);
     }
+    beginCycle();
+    return true;
+}
+
+void NivraSystem::beginCycle()
+{
+    nivra.beginAcquisition();
     for (std::size_t i = 0; i < gazOptions.Gazes.size(); ++i)
         gazOptions.Gazes[i].resetIntegrationWindow();
     curve.clearSamples();
@@ -193,6 +217,8 @@ void NivraSystem::setState(State state)
 
 void NivraSystem::abortCycle()
 {
+    if (isStarting())
+        handshake_.get();  // the link is free again once the wait for the answer is over
     nivra.abandonThread(statusNoAnswer);
     startPending_ = false;
     setState(idle);
@@ -219,12 +245,14 @@ void NivraSystem::tick()
 
 void NivraSystem::step()
 {
-    // What the thread framework's end handler did between ticks: take an ended thread's results.
-    nivra.collectEndedThread();
-    if (state_ == running)
-        acquisitionTick();
-    else
-        idleTick();
+    if (handshakeTick()) {
+        // What the thread framework's end handler did between ticks: take an ended thread's results.
+        nivra.collectEndedThread();
+        if (state_ == running)
+            acquisitionTick();
+        else
+            idleTick();
+    }
     remotePoll();
     remotePoll();
     countSeconds();
@@ -281,8 +309,8 @@ void NivraSystem::idleTick()
         warmUpStart();
         return;
     }
-    if (applyModeRule())
-        return;
+    if (applyModeRule() || isStarting())
+        return;  // a start awaiting its answer leaves the link alone
     // The instrument streams summator readings until told otherwise: a waiting cycle ends that.
     if (startPending_)
         nivra.stopSummatorStreaming();

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 
@@ -99,7 +100,9 @@ public:
     void load();
     void save();
 
-    // May raise SysException with the operator's message.
+    // May raise SysException with the operator's message. The wait for the instrument's answer
+    // to the programme runs off this thread, so a silent instrument never holds up a window:
+    // its failure is raised by a later tick instead.
     void start();
     void tick();
     void requestWarmUp();
@@ -114,6 +117,8 @@ public:
     std::int32_t state() const { return state_; }
     bool isIdle() const { return state_ == idle; }
     bool isPending() const { return startPending_; }
+    // The programme has been sent and the answer is awaited; still idle.
+    bool isStarting() const { return handshake_.valid(); }
     bool saveScienceValues() const { return saveScienceValues_; }
     bool saveAllValues() const { return saveAllValues_; }
     void setSaveScienceValues(bool on);
@@ -158,6 +163,8 @@ private:
     void takeDepth(float depth);
     void setState(State state);
     void startCycle();
+    void beginCycle();
+    bool handshakeTick();
     void announceModeIfChanged();
 
     Configuration& configuration_;
@@ -180,4 +187,6 @@ private:
     std::optional<int> lastSecondField_;
     std::chrono::steady_clock::time_point cycleStart_{};
     std::string announcedModeText_;
+    // Last: it is awaited before the link it uses goes.
+    std::future<bool> handshake_;
 };

@@ -158,7 +158,7 @@ void Station::summatorSettingsChanged()
 
 void Station::closeDown()
 {
-    if (!system_->isIdle())
+    if (!system_->isIdle() || system_->isStarting())
         system_->abortCycle();
     system_->dataSender.sendClosing();
     {

@@ -50,7 +50,8 @@ public:
     // reading, the live curve and what the indicators show. A failure the operator must see
     // comes back as its text, after a short beep; the rest of the step is skipped then.
     std::optional<std::string> tick();
-    // Asks for a cycle as "Запуск" does; a refused start comes back as its text.
+    // Asks for a cycle as "Запуск" does; a refused start comes back as its text, an instrument
+    // that does not answer with a later tick().
     std::optional<std::string> start();
     // The closing steps: the closing block to the registration program, the summator trend
     // saved, the summator thread ended, the controller's stores, the program settings, the
@@ -82,7 +83,8 @@ public:
     // "АЦП=0333h ДИАП=2[1]": code in hexadecimal, or decimal with "scr_adc_value_mode" 1, the
     // range and the controller's idle flag.
     std::string adcText() const;
-    bool idle() const { return system_->isIdle(); }
+    // Idle and not waiting for the instrument's answer to a start.
+    bool idle() const { return system_->isIdle() && !system_->isStarting(); }
     std::int32_t cycleSeconds() const { return cycleSeconds_; }
     // Empty while idle, else the seconds since the cycle started and " с.".
     std::string cycleTimeText() const;

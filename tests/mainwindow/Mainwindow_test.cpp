@@ -2,6 +2,7 @@
 #include "Mainwindowfixture.h"
 
 #include "app/Qttranslations.h"
+#include "testsupport/Pseudoterminal.h"
 
 #include "results/Log.h"
 #include "chromatogram/Graphics.h"
@@ -294,6 +295,27 @@ TEST(QtTranslations, StandardButtonsReadInRussian)
     EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
     EXPECT_EQ(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Отмена"));
+}
+
+} // namespace
+
+namespace {
+
+// A start against an instrument that never answers returns at once; the failure comes later
+// with the timer, so the window is never held up by the line.
+TEST_F(MainWindowTest, ASilentInstrumentNeverHoldsUpTheWindow)
+{
+    platform::PseudoTerminal silent;
+    TNivraMainForm& form = open([&](Configuration& settings) {
+        settings.demo = false;
+        settings.portName = silent.slavePath();
+    });
+    form.startButton()->click();
+    EXPECT_TRUE(station->system().isStarting()) << "the answer is awaited off the window thread";
+    EXPECT_TRUE(station->system().curve.title().empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !station->system().curve.title().empty(); }, 30000));
+    EXPECT_EQ(station->system().curve.title(), NivraSystem::noAnswerText);
+    EXPECT_TRUE(station->idle());
 }
 
 } // namespace
