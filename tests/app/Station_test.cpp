@@ -1,5 +1,6 @@
 // The headless station against the simulated instruments and the remote station, as a rig runs it.
 #include "app/Stationsupport.h"
+#include "support/Uniformcalibration.h"
 
 #include "analysis/Etalonstorage.h"
 #include "library/Codepage.h"
@@ -23,18 +24,7 @@ using test::eventually;
 
 class StationTest : public station::StationFixture {
 protected:
-    StationTest() { writeCalibration(); }
-
-    // One reference entry: 1 % per 100 mV·s for every gas, so every peak gives a concentration.
-    void writeCalibration()
-    {
-        EtalonStorage calibration;
-        GazEtalLine& entry = calibration.entries.emplace_back();
-        entry.dilution = "1";
-        entry.repeats = 1;
-        entry.points.assign(6, GazEtalPoint{1.0, 100.0});
-        calibration.save(station_ / "calibr.ini");
-    }
+    StationTest() { test::writeUniformCalibration(station_ / "calibr.ini"); }
 
     ChildProcess& chromsim(std::vector<std::string> options = {})
     {

@@ -1,8 +1,8 @@
 // A whole analysis run by hand in the window against the simulated chromatograph.
 #include "Mainwindowfixture.h"
 
-#include "analysis/Etalonstorage.h"
 #include "support/Childprocess.h"
+#include "support/Uniformcalibration.h"
 #include "views/Chromatogrampanel.h"
 #include "views/Journalpage.h"
 
@@ -18,16 +18,7 @@ using ::testing::HasSubstr;
 
 class ManualCycleTest : public mainwindow::MainWindowFixture {
 protected:
-    ManualCycleTest()
-    {
-        // 1 % per 100 mV·s for every gas, so every peak gives a concentration.
-        EtalonStorage calibration;
-        GazEtalLine& entry = calibration.entries.emplace_back();
-        entry.dilution = "1";
-        entry.repeats = 1;
-        entry.points.assign(6, GazEtalPoint{1.0, 100.0});
-        calibration.save(folder / "calibr.ini");
-    }
+    ManualCycleTest() { test::writeUniformCalibration(folder / "calibr.ini"); }
 
     test::ChildProcess simulator{CHROMSIM_PATH, {"--speed", "40", "--length", "85", "--seed", "11"}};
 };
