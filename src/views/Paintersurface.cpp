@@ -22,6 +22,13 @@ QPolygon polygon(std::span<const Surface::Point> points)
     return shape;
 }
 
+// A rectangle covers right − left pixels across, its outline included, as the drawing expects;
+// Qt strokes one pixel beyond a QRect's right and bottom, so the QRect is one pixel smaller.
+QRect outline(const Surface::Rect& rect)
+{
+    return QRect(rect.left, rect.top, rect.width() - 1, rect.height() - 1);
+}
+
 } // namespace
 
 PainterSurface::PainterSurface(QPainter& painter) : painter_(painter), font_(painter.font())
@@ -61,16 +68,20 @@ void PainterSurface::setFont(std::string_view name, int size, std::uint32_t valu
 
 void PainterSurface::fillRect(const Rect& rect)
 {
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
     painter_.setPen(pen_);
     painter_.setBrush(brush_);
-    painter_.drawRect(QRect(QPoint(rect.left, rect.top), QPoint(rect.right, rect.bottom)));
+    painter_.drawRect(outline(rect));
 }
 
 void PainterSurface::frameRect(const Rect& rect)
 {
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
     painter_.setPen(pen_);
     painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(QRect(QPoint(rect.left, rect.top), QPoint(rect.right, rect.bottom)));
+    painter_.drawRect(outline(rect));
 }
 
 void PainterSurface::line(Point from, Point to)

@@ -89,6 +89,33 @@ TEST_F(PainterSurfaceTest, CurveHatchAndBackgroundHaveTheirColours)
     EXPECT_EQ(at(300, 200 + 150), PainterSurface::colour(background)) << "below the curve, above the axis";
 }
 
+// A rectangle covers right − left pixels across, its outline included, so a picture stays in
+// its cell; one without width or height draws nothing.
+TEST(PainterSurface, ARectangleCoversItsWidthAndHeightAndNoMore)
+{
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        PainterSurface surface(painter);
+        surface.setPen(0x000000, 1, Surface::PenStyle::solid);
+        surface.setBrush(0x0000FF, Surface::BrushStyle::solid);
+        surface.fillRect({5, 5, 15, 15});
+        surface.frameRect({0, 0, 4, 4});
+        surface.fillRect({17, 17, 17, 19});
+    }
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    EXPECT_EQ(image.pixelColor(5, 5), black);
+    EXPECT_EQ(image.pixelColor(14, 14), black);
+    EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(15, 10), white);
+    EXPECT_EQ(image.pixelColor(10, 15), white);
+    EXPECT_EQ(image.pixelColor(3, 3), black);
+    EXPECT_EQ(image.pixelColor(4, 2), white);
+    EXPECT_EQ(image.pixelColor(17, 17), white) << "no width";
+}
+
 TEST(PainterSurface, ColoursHaveRedInTheLowByte)
 {
     EXPECT_EQ(PainterSurface::colour(0x0000FF), QColor(255, 0, 0));
