@@ -75,9 +75,14 @@ void dropTrailingZeros(std::string& text)
 
 double parseReal(std::string_view text)
 {
+    return parseTypedReal(text).value_or(0.0);
+}
+
+std::optional<double> parseTypedReal(std::string_view text)
+{
     std::string normalised(trim(text));
     std::replace(normalised.begin(), normalised.end(), ',', '.');
-    return parseCLocaleReal(normalised).value_or(0.0);
+    return parseCLocaleReal(normalised);
 }
 
 std::string formatReal(double value, int decimals, int width)

@@ -9,6 +9,9 @@ namespace lib {
 
 // Reads a number typed or stored as text, with a comma or a point; anything else gives 0.
 double parseReal(std::string_view text);
+// The same reading, with nothing for a text that is no number: where a typing slip must not
+// become a 0.
+std::optional<double> parseTypedReal(std::string_view text);
 
 // decimals = -1: as many decimals as the magnitude needs, trailing zeros dropped; otherwise
 // exactly that many. Padded on the left with blanks to width characters.

@@ -98,6 +98,7 @@ bool TextGrid::appendResults(const CalculatedGazes& results, double depth)
         return false;
     const std::size_t recordsBefore = recordCount();
     const std::vector<Column> columnsBefore = columns_;
+    const bool onLastRow = selectedRow_ == rowCount() - 1;
     reg_file::File record;
     record.time = clock_();
     record.depth = static_cast<float>(depth);
@@ -117,7 +118,7 @@ bool TextGrid::appendResults(const CalculatedGazes& results, double depth)
     if (!channelListHolds(params))
         reg_file::writeChannelList(channelListPath(), params);
     descriptors_ = std::move(params);
-    redrawKeepingSelection(recordsBefore, columnsBefore);
+    redrawKeepingSelection(recordsBefore, columnsBefore, onLastRow);
     return true;
 }
 
@@ -145,10 +146,14 @@ void TextGrid::redraw()
 
 // One record more, under the same columns, is one appended row; any other change of records or
 // columns replaces all rows.
-void TextGrid::redrawKeepingSelection(std::size_t recordsBefore, const std::vector<Column>& columnsBefore)
+void TextGrid::redrawKeepingSelection(std::size_t recordsBefore, const std::vector<Column>& columnsBefore,
+                                      bool followLastRow)
 {
     buildColumns();
-    selectRow(selectedRow_);
+    if (followLastRow)
+        selectLastRow();
+    else
+        selectRow(selectedRow_);
     const std::size_t records = recordCount();
     if (columns_ == columnsBefore && records == recordsBefore + 1)
         rowsAppended(static_cast<int>(recordsBefore), 1);
@@ -277,27 +282,29 @@ void TextGrid::setEditMode(bool on)
     redrawn();
 }
 
-bool TextGrid::editCell(int column, int row, std::string_view text)
+TextGrid::EditResult TextGrid::editCell(int column, int row, std::string_view text)
 {
     const auto index = recordOfRow(row);
     if (!editMode_ || !index || column < 0 || column >= columnCount())
-        return false;
+        return EditResult::unchanged;
     const Column& edited = columns_[static_cast<std::size_t>(column)];
     if (column != 0 && edited.slot < 0)
-        return false;
+        return EditResult::unchanged;
+    const auto typed = lib::parseTypedReal(text);
+    if (!typed)
+        return EditResult::notANumber;
     const reg_file::File record = file_.record(*index);
     const auto slot = static_cast<std::size_t>(edited.slot);
     const float stored = column == 0 ? record.depth : record.values[slot];
-    const double typed = lib::parseReal(text);
-    if (std::fabs(typed - static_cast<double>(stored)) < editTolerance)
-        return false;
+    if (std::fabs(*typed - static_cast<double>(stored)) < editTolerance)
+        return EditResult::unchanged;
     if (column == 0)
-        file_.setDepth(*index, static_cast<float>(typed));
+        file_.setDepth(*index, static_cast<float>(*typed));
     else
-        file_.setValue(*index, slot, static_cast<float>(typed));
+        file_.setValue(*index, slot, static_cast<float>(*typed));
     cellChanged(column, row);
     redrawn();
-    return true;
+    return EditResult::written;
 }
 
 bool TextGrid::clearAll()

@@ -70,7 +70,8 @@ public:
 
     // One analysis: the k-th result goes to value slot k. A record has 32 slots, so of a longer
     // list only the first 32 results are stored and described. False when nothing was stored;
-    // the table and the channel list then stay as they were.
+    // the table and the channel list then stay as they were. A selection on the last row moves
+    // to the new one, so that the newest analysis stays in view; any other stays.
     bool appendResults(const CalculatedGazes& results, double depth);
 
     // Rebuilds the column table and the grid size and selects the last row.
@@ -96,10 +97,14 @@ public:
     int fixedColumnCount() const { return editMode_ ? 0 : 1; }
     bool selectsWholeRows() const { return !editMode_; }
 
+    enum class EditResult {
+        written,
+        unchanged,   // no editable cell, or the number within editTolerance of the stored one
+        notANumber,  // refused: a typing slip must not replace a measured value with 0
+    };
     // Enter pressed in a cell (edit mode only): the depth or a value of the record takes the
-    // typed number when it differs from the stored one by at least editTolerance. True when the
-    // file changed.
-    bool editCell(int column, int row, std::string_view text);
+    // typed number when it differs from the stored one by at least editTolerance.
+    EditResult editCell(int column, int row, std::string_view text);
 
     // Moves "data.tim" aside as "data.tim.bak" (one generation; an empty file is not moved, so a
     // second clear keeps the copy) and starts an empty table. False, with the records kept,
@@ -144,7 +149,8 @@ private:
     void addReverseColumns();
     void addSlotColumn(std::size_t slot, std::uint32_t background, int decimals);
     int columnWidth(const std::string& header) const;
-    void redrawKeepingSelection(std::size_t recordsBefore, const std::vector<Column>& columnsBefore);
+    void redrawKeepingSelection(std::size_t recordsBefore, const std::vector<Column>& columnsBefore,
+                                bool followLastRow = false);
     void selectLastRow();
     std::optional<std::size_t> recordOfRow(int row) const;
     std::optional<RecordRange> recordsOfRows(int first, int last) const;

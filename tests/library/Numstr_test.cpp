@@ -61,6 +61,17 @@ TEST(ParseReal, AcceptsCommaOrPointAndGivesZeroForAnythingElse)
         EXPECT_DOUBLE_EQ(lib::parseReal(text), expected) << '"' << text << '"';
 }
 
+TEST(ParseTypedReal, TellsANumberFromAnythingElse)
+{
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"2,5", 2.5}, {" -0,75 ", -0.75}, {"0", 0.0}, {"-0,0", 0.0}, {"1e3", 1000.0},
+        {"", std::nullopt}, {" ", std::nullopt}, {"abc", std::nullopt}, {"12abc", std::nullopt},
+        {"1,2,3", std::nullopt}, {"nan", std::nullopt}, {"inf", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(lib::parseTypedReal(text), expected) << '"' << text << '"';
+}
+
 TEST(GeneralForm, ShortestFormRoundTripsWithEitherSeparator)
 {
     for (const char separator : {',', '.'}) {

@@ -349,34 +349,39 @@ TEST_F(TextGridTest, OfALongerListTheFirst32ResultsAreStored)
 
 TEST_F(TextGridTest, EditingWritesChangesOfAtLeastTheToleranceIntoTheFile)
 {
+    using Edit = TextGrid::EditResult;
     struct Case {
         const char* what;
         bool editMode;
         int column;
         int row;
         std::string typed;
-        bool changed;
+        Edit result;
     };
     // Row 1 is record 2: depth 20, slot 0 = 2, slot 1 = 2.01.
     const Case cases[] = {
-        {"value under the tolerance", true, 2, 1, "2.000009", false},
-        {"depth under the tolerance", true, 0, 1, "20,000001", false},
-        {"value at the tolerance", true, 2, 1, "2.00002", true},
-        {"depth with a comma", true, 0, 1, "1234,5", true},
-        {"no number becomes 0", true, 3, 1, "abc", true},
-        {"time column", true, 1, 1, "5", false},
-        {"before the first row", true, 2, -1, "5", false},
-        {"beyond the records", true, 2, 5, "5", false},
-        {"beyond the columns", true, 4, 1, "5", false},
-        {"outside edit mode", false, 2, 1, "5", false},
+        {"value under the tolerance", true, 2, 1, "2.000009", Edit::unchanged},
+        {"depth under the tolerance", true, 0, 1, "20,000001", Edit::unchanged},
+        {"value at the tolerance", true, 2, 1, "2.00002", Edit::written},
+        {"depth with a comma", true, 0, 1, "1234,5", Edit::written},
+        {"zero typed", true, 3, 1, " 0 ", Edit::written},
+        {"no number is refused", true, 3, 1, "abc", Edit::notANumber},
+        {"a slip after the digits is refused", true, 2, 1, "2.5ю", Edit::notANumber},
+        {"an emptied cell is refused", true, 0, 1, "", Edit::notANumber},
+        {"time column", true, 1, 1, "5", Edit::unchanged},
+        {"no number in the time column", true, 1, 1, "abc", Edit::unchanged},
+        {"before the first row", true, 2, -1, "5", Edit::unchanged},
+        {"beyond the records", true, 2, 5, "5", Edit::unchanged},
+        {"beyond the columns", true, 4, 1, "5", Edit::unchanged},
+        {"outside edit mode", false, 2, 1, "5", Edit::unchanged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         openFiveRecords();
         const std::string before = contents();
         grid.setEditMode(c.editMode);
-        EXPECT_EQ(grid.editCell(c.column, c.row, c.typed), c.changed);
-        if (!c.changed)
+        EXPECT_EQ(grid.editCell(c.column, c.row, c.typed), c.result);
+        if (c.result != Edit::written)
             EXPECT_EQ(contents(), before);
         else
             EXPECT_NE(contents(), before);
@@ -390,8 +395,8 @@ TEST_F(TextGridTest, AnEditChangesOnlyItsFieldAndIsSeenByReaders)
     grid.setEditMode(true);
     grid.setReverseMode(true);  // the total first: column 3 now shows slot 1
     ASSERT_EQ(grid.columns()[3].slot, 1);
-    ASSERT_TRUE(grid.editCell(3, 1, "7,5"));
-    ASSERT_TRUE(grid.editCell(0, 2, "1234.5"));
+    ASSERT_EQ(grid.editCell(3, 1, "7,5"), TextGrid::EditResult::written);
+    ASSERT_EQ(grid.editCell(0, 2, "1234.5"), TextGrid::EditResult::written);
 
     reg_file::File second = numberedRecord(2);
     second.values[1] = 7.5F;
@@ -470,11 +475,13 @@ TEST_F(TextGridTest, SelectionAfterRedrawsAppendsAndEditModeChanges)
     EXPECT_TRUE(grid.selectsWholeRows());
     EXPECT_EQ(grid.selectedRow(), 1);
     ASSERT_TRUE(grid.appendResults({result("метан", "метан_абс", 1)}, 5));
-    EXPECT_EQ(grid.selectedRow(), 1);
+    EXPECT_EQ(grid.selectedRow(), 1) << "an older row stays selected";
     grid.redraw();
     EXPECT_EQ(grid.selectedRow(), 5);
     grid.selectRow(99);
     EXPECT_EQ(grid.selectedRow(), 5);
+    ASSERT_TRUE(grid.appendResults({result("метан", "метан_абс", 1)}, 5));
+    EXPECT_EQ(grid.selectedRow(), 6) << "the last row follows the newest analysis";
     grid.selectRow(-3);
     EXPECT_EQ(grid.selectedRow(), 0);
 }
@@ -499,6 +506,7 @@ TEST_F(TextGridTest, EveryChangeTellsAModelWhatChanged)
         {"zero rows beyond the records", [&] { grid.zeroRows(5, 9); }, {"redrawn"}},
         {"edit that writes", [&] { grid.editCell(3, 1, "7.5"); }, {"cell 3,1", "redrawn"}},
         {"edit under the tolerance", [&] { grid.editCell(2, 1, "2.000009"); }, {}},
+        {"edit refused", [&] { grid.editCell(2, 1, "abc"); }, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
