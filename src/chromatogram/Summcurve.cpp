@@ -3,6 +3,7 @@
 #include "library/Numstr.h"
 #include "platform/Atomicfile.h"
 #include "platform/Filedescriptor.h"
+#include "platform/Hugepages.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +14,6 @@
 #include <fcntl.h>
 #include <span>
 #include <string>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,18 +40,6 @@ bool inTimeOrder(std::span<const SummCurvePoint> points)
            }) == points.end();
 }
 
-// The float's own shortest digits, so a depth of 1234.3 reads 1234,3 and not 1234,30004882812.
-std::string depthLabel(float depth)
-{
-    if (depth == 0)
-        return {};
-    std::array<char, 32> buffer;
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), depth);
-    double shortest = depth;
-    std::from_chars(buffer.data(), written.ptr, shortest);
-    return lib::formatGeneral(shortest);
-}
-
 // Files of other programs and damaged files may carry anything in these bytes.
 void normalise(SummCurvePoints& points)
 {
@@ -74,22 +62,6 @@ bool readExactly(int fd, void* buffer, std::size_t size)
         size -= static_cast<std::size_t>(got);
     }
     return true;
-}
-
-// A thirty-day trend is 62 MB touched once, page by page; where the system offers huge pages
-// for such memory, most of the page faults (the bulk of the cost) go away.
-void preferHugePages(const void* data, std::size_t size)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t hugePage = 2 << 20;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + hugePage - 1) & ~(hugePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(hugePage - 1);
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    static_cast<void>(data);
-    static_cast<void>(size);
-#endif
 }
 
 std::int32_t readCount(const char* bytes)
@@ -129,7 +101,7 @@ FileHeader readHeader(int fd, std::uint64_t fileSize)
 bool readPoints(int fd, std::size_t count, SummCurvePoints& points)
 {
     points.reserve(count);
-    preferHugePages(points.data(), count * sizeof(SummCurvePoint));
+    platform::preferHugePages(points.data(), count * sizeof(SummCurvePoint));
     points.resize(count);
     return readExactly(fd, points.data(), count * sizeof(SummCurvePoint));
 }
@@ -216,7 +188,7 @@ bool TSummCurve::save(const std::filesystem::path& path) const
 
     std::string image;
     image.reserve(headerSize + newest.size_bytes());
-    preferHugePages(image.data(), image.capacity());
+    platform::preferHugePages(image.data(), image.capacity());
     image.append(magic);
     image.push_back(static_cast<char>(version));
     image.append(reinterpret_cast<const char*>(&fileCount), sizeof fileCount);
@@ -253,4 +225,16 @@ void TSummCurve::adopt(SummCurvePoints loaded)
         firstTime_ = points_[0].time;
         lastTime_ = points_[points_.size() - 1].time;
     }
+}
+
+// The float's own shortest digits, so a depth of 1234.3 reads 1234,3 and not 1234,30004882812.
+std::string TSummCurve::depthLabel(float depth)
+{
+    if (depth == 0)
+        return {};
+    std::array<char, 32> buffer;
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), depth);
+    double shortest = depth;
+    std::from_chars(buffer.data(), written.ptr, shortest);
+    return lib::formatGeneral(shortest);
 }

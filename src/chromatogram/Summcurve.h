@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 // The gas summator's trend: one point a second with the depth of the moment, kept across runs
@@ -19,6 +20,8 @@ public:
     static constexpr std::size_t headerSize = magic.size() + 1 + sizeof(std::int32_t);
     // Thirty days of one point a second: the most a file holds.
     static constexpr std::size_t maxFilePoints = 2'592'000;
+    // The label a point of this depth carries on the chart; empty for 0 (depth unknown).
+    static std::string depthLabel(float depth);
 
     // Returns the index of the new point.
     std::size_t append(double time, float depth, float value);
