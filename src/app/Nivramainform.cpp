@@ -1,5 +1,6 @@
 #include "app/Nivramainform.h"
 
+#include "dialogs/Tabledialogs.h"
 #include "platform/Beep.h"
 #include "results/Log.h"
 #include "settings/Configuration.h"
@@ -7,14 +8,16 @@
 #include "settings/Inistorage.h"
 #include "station/Station.h"
 #include "views/Chromatogrampanel.h"
+#include "views/Historypage.h"
 #include "views/Journalpage.h"
+#include "views/Resultstablepage.h"
+#include "views/Summatorchart.h"
 #include "views/Windowstyle.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -108,6 +111,7 @@ TNivraMainForm::TNivraMainForm(Station& station, Configuration& configuration, Q
     refreshModes();
     readPlacement();
     station_.startServices();
+    summatorChart_->fill();
 
     timer_ = new QTimer(this);
     timer_->setInterval(std::chrono::milliseconds(Station::tickInterval));
@@ -273,20 +277,20 @@ void TNivraMainForm::buildPages()
     NivraSystem& system = station_.system();
     panel_ = new ChromatogramPanel(system.curve, configuration_, system.gazOptions, chartSplitter_);
     chartSplitter_->addWidget(panel_);
-    // The summator trend chart takes this place.
-    auto* summatorBox = new QGroupBox(QStringLiteral("Газосумматор"), chartSplitter_);
-    summatorChart_ = summatorBox;
-    summatorBox->setMinimumWidth(configuration_.summatorWinWidth);
-    chartSplitter_->addWidget(summatorBox);
+    summatorChart_ = new SummatorChart(station_.summatorTrend(), station_.summatorTrendLock(), configuration_, chartSplitter_);
+    summatorChart_->restorePlacement();
+    chartSplitter_->addWidget(summatorChart_);
     chartSplitter_->setStretchFactor(0, 1);
     chartSplitter_->setStretchFactor(1, 0);
     pages_->addTab(chartSplitter_, QStringLiteral("Хроматограмма"));
 
     journalPage_ = new JournalPage(station_.journal(), pages_);
     pages_->addTab(journalPage_, QStringLiteral("Журнал"));
-    // The results table and the history take these pages.
-    pages_->addTab(new QWidget(pages_), QStringLiteral("Таблица"));
-    pages_->addTab(new QWidget(pages_), QStringLiteral("История"));
+    tablePage_ = new ResultsTablePage(system.textGrid, configuration_, pages_);
+    connectTableDialogs(*tablePage_);
+    pages_->addTab(tablePage_, QStringLiteral("Таблица"));
+    historyPage_ = new HistoryPage(system.history, configuration_, system.gazOptions, pages_);
+    pages_->addTab(historyPage_, QStringLiteral("История"));
     setCentralWidget(pages_);
 }
 
@@ -321,6 +325,7 @@ void TNivraMainForm::tick()
         showFailure(*failure);
         return;
     }
+    summatorChart_->takeNewReadings();
     if (station_.summatorReading())
         summatorValue_->setText(qtext(station_.summatorText()));
     if (configuration_.showAdcValue)
@@ -493,6 +498,7 @@ void TNivraMainForm::closeDown()
     timer_->stop();
     configuration_.firstStart = false;
     emit closingDown();
+    summatorChart_->storePlacement();
     station_.closeDown();
     writePlacement();
     emit closed();

@@ -14,6 +14,9 @@
 #include <vector>
 
 class ChromatogramPanel;
+class HistoryPage;
+class ResultsTablePage;
+class SummatorChart;
 class Configuration;
 class JournalPage;
 class QAction;
@@ -58,9 +61,11 @@ public:
     QLabel* modeIndicator() const { return modeName_; }
     QLabel* summatorValue() const { return summatorValue_; }
     bool summatorStripShown() const;
-    QWidget* summatorChart() const { return summatorChart_; }
+    SummatorChart* summatorChart() const { return summatorChart_; }
     ChromatogramPanel* chromatogramPanel() const { return panel_; }
     JournalPage* journalPage() const { return journalPage_; }
+    ResultsTablePage* tablePage() const { return tablePage_; }
+    HistoryPage* historyPage() const { return historyPage_; }
     QTabWidget* pages() const { return pages_; }
 
 signals:
@@ -125,8 +130,10 @@ private:
     QTabWidget* pages_ = nullptr;
     QSplitter* chartSplitter_ = nullptr;
     ChromatogramPanel* panel_ = nullptr;
-    QWidget* summatorChart_ = nullptr;
+    SummatorChart* summatorChart_ = nullptr;
     JournalPage* journalPage_ = nullptr;
+    ResultsTablePage* tablePage_ = nullptr;
+    HistoryPage* historyPage_ = nullptr;
 
     std::vector<boost::signals2::scoped_connection> connections_;
     bool closedDown_ = false;

@@ -8,8 +8,10 @@
 #include "chromatogram/Graphics.h"
 #include "views/Chromatogrampanel.h"
 #include "views/Journalpage.h"
+#include "views/Summatorchart.h"
 
 #include <QAbstractItemModel>
+#include <QComboBox>
 #include <QListView>
 #include <QLabel>
 #include <QMenu>
@@ -246,6 +248,28 @@ TEST_F(MainWindowTest, ClosingIsAskedAndThenEveryStoreIsWritten)
     ASSERT_GE(lines.size(), 3u);
     EXPECT_THAT(lines[lines.size() - 2], HasSubstr("Закрытие программы"));
     EXPECT_EQ(lines.back(), "");
+}
+
+// The summator chart beside the chromatogram keeps the operator's time scale and value range.
+TEST_F(MainWindowTest, TheSummatorChartShowsWithItsSettingsAndStoresThemAtClosing)
+{
+    const auto withChart = [](Configuration& settings) {
+        settings.summatorUse = true;
+        settings.summatorShowWindow = true;
+        settings.summatorWinScale = 7;
+        settings.summatorWinXmin = 0;
+        settings.summatorWinXmax = 20;
+    };
+    TNivraMainForm& form = open(withChart);
+    ASSERT_TRUE(form.summatorChart()->isVisibleTo(&form));
+    EXPECT_EQ(form.summatorChart()->scaleList()->currentText(), QStringLiteral("1 час"));
+    form.summatorChart()->scaleList()->setCurrentIndex(9);
+
+    const auto yes = answerNextBox(QMessageBox::Yes);
+    form.close();
+    ASSERT_TRUE(form.closedDown());
+    EXPECT_EQ(setting("газосумматор", "win_mashtab"), "9");
+    EXPECT_EQ(setting("газосумматор", "win_Xmax"), "20");
 }
 
 TEST_F(MainWindowTest, APlacementIsReadBackOnTheNextStart)

@@ -5,10 +5,12 @@
 #include "support/Uniformcalibration.h"
 #include "views/Chromatogrampanel.h"
 #include "views/Journalpage.h"
+#include "views/Resultstablepage.h"
 
 #include <QAbstractItemModel>
 #include <QImage>
 #include <QListView>
+#include <QTableView>
 
 #include <gmock/gmock.h>
 
@@ -44,6 +46,12 @@ TEST_F(ManualCycleTest, F5RunsAnAnalysisThatIsShownAndStored)
     for (const GazArea& mark : curve.marks())
         EXPECT_TRUE(mark.hasResult) << "every gas measured";
     EXPECT_EQ(station->system().textGrid.recordCount(), 1u);
+    // The well's pages follow: the analysis is a row of the table and the newest picture.
+    const QAbstractItemModel* table = form.tablePage()->table()->model();
+    EXPECT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->columnCount(), 2 + 13) << "six gases, the total and six shares";
+    EXPECT_EQ(station->system().history.entryCount(), 1u);
+    EXPECT_EQ(station->system().history.selected(), 0);
 
     // The display shows the curve: the plot holds its colour, not only the background.
     const QImage shown = form.chromatogramPanel()->plot()->grab().toImage();
