@@ -3,6 +3,7 @@
 // 2000-point curve in a cell of the history page (goal: under 0.5 ms). The image stands for the
 // window's back buffer and lives across paints; each paint opens its own painter, as a paint
 // event does.
+#include "Qtbenchmain.h"
 #include "analysis/Calculatedgaz.h"
 #include "analysis/Gazopts.h"
 #include "chromatogram/Chromatogramdrawing.h"
@@ -172,15 +173,7 @@ BENCHMARK(archivedHistoryCell)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-// Fonts and painting need the application object; no display is needed to paint an image.
 int main(int argc, char* argv[])
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv);
 }

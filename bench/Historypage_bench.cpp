@@ -3,6 +3,7 @@
 // under 10 ms), and at the height the window gives a page 1280 wide. The image stands for the
 // window's back buffer; each paint opens its own painter, as a paint event does. With --png=FILE
 // the page is written out once instead, to look at.
+#include "Qtbenchmain.h"
 #include "analysis/Calculatedgaz.h"
 #include "analysis/Gazopts.h"
 #include "chromatogram/Chromatogramdrawing.h"
@@ -12,12 +13,16 @@
 #include "results/History.h"
 #include "results/Historydrawing.h"
 #include "settings/Configuration.h"
+#include "views/Historypage.h"
 #include "views/Paintersurface.h"
 #include "views/Windowstyle.h"
 
 #include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <benchmark/benchmark.h>
 
@@ -72,6 +77,9 @@ public:
     }
 
     const History& history() const { return history_; }
+    History& history() { return history_; }
+    const Configuration& configuration() const { return configuration_; }
+    const GazOptions& gases() const { return gases_; }
     ChromatogramDrawing::Style style() const { return ChromatogramDrawing::Style::from(configuration_, gases_); }
 
 private:
@@ -135,6 +143,25 @@ BENCHMARK(fullHistoryPage)
     ->Arg(HistoryDrawing::pageHeight(pageWidth, margin))
     ->Unit(benchmark::kMillisecond);
 
+// The page in the window, 1280 wide: a repaint of the whole page once its pictures were drawn
+// (switching to the page, scrolling, a selection), which only copies them.
+void historyPageRepaint(benchmark::State& state)
+{
+    Day day;
+    HistoryPage page(day.history(), day.configuration(), day.gases());
+    page.resize(pageWidth + page.scrollArea()->verticalScrollBar()->sizeHint().width() + 4, 900);
+    page.show();
+    QApplication::processEvents();
+    QWidget& pictures = *page.pictures();
+    QImage shown(pictures.size(), QImage::Format_RGB32);
+    pictures.render(&shown);
+    for (auto _ : state)
+        pictures.render(&shown);
+    state.counters["pictures"] = static_cast<double>(day.history().entryCount());
+    state.counters["width"] = pictures.width();
+}
+BENCHMARK(historyPageRepaint)->Unit(benchmark::kMillisecond);
+
 // The page at the height the window gives a page of this width, as the operator sees it.
 void savePage(const char* path)
 {
@@ -147,22 +174,10 @@ void savePage(const char* path)
 
 } // namespace
 
-// Fonts and painting need the application object; no display is needed to paint an image.
 int main(int argc, char* argv[])
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication application(argc, argv);
-    constexpr std::string_view pngOption = "--png=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]).starts_with(pngOption)) {
-            savePage(argv[i] + pngOption.size());
-            return 0;
-        }
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv, [](const char* path) {
+        savePage(path);
+        return 0;
+    });
 }

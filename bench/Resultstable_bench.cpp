@@ -5,6 +5,7 @@
 // main window does once at start-up, and the heap the page holds, which does not grow with the
 // analyses but for Qt's header, which keeps a few bytes per row: cells are read from the mapped
 // file when they are painted.
+#include "Qtbenchmain.h"
 #include "results/Regfile.h"
 #include "results/Regparam.h"
 #include "results/Textgrid.h"
@@ -165,12 +166,5 @@ BENCHMARK(pageHeap)->Arg(1000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMil
 
 int main(int argc, char* argv[])
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv);
 }

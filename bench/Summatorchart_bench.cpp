@@ -4,6 +4,7 @@
 // it asks for is the figure above), and the start-up fill with its first paint (under 200 ms).
 // Qt on its offscreen platform; the panel is shown, so a replot also paints the widget.
 // With --png=FILE the chart over six hours of readings is written out once, to look at.
+#include "Qtbenchmain.h"
 #include "chromatogram/Summcurve.h"
 #include "library/Locker.h"
 #include "library/Lockobject.h"
@@ -158,16 +159,5 @@ int savePicture(const char* path)
 
 int main(int argc, char* argv[])
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    constexpr std::string_view pngOption = "--png=";
-    for (int i = 1; i < argc; ++i)
-        if (std::string_view(argv[i]).starts_with(pngOption))
-            return savePicture(argv[i] + pngOption.size());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runQtBenchmarks(argc, argv, savePicture);
 }

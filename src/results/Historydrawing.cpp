@@ -40,16 +40,24 @@ HistoryDrawing::HistoryDrawing(const History& history, const ChromatogramDrawing
 
 void HistoryDrawing::paint(Surface& surface, int width, int height, int margin, const Surface::Rect& repaint) const
 {
-    // The drawing keeps its layout and scale in the curve it draws, while the history lends its
-    // entries read-only: each is drawn from a copy, which reuses its storage from cell to cell.
-    MyGraphics picture;
     for (std::size_t i = 0; i < history_.entryCount(); ++i) {
         const Surface::Rect cell = cellOf(i, width, height, margin);
-        if (!meets(cell, repaint))
-            continue;
-        picture = history_.entry(i);
-        drawEntry(picture, surface, cell);
+        if (meets(cell, repaint))
+            paintEntry(surface, i, cell);
     }
+    paintSelection(surface, width, height, margin);
+}
+
+// The drawing keeps its layout and scale in the curve it draws, while the history lends its
+// entries read-only: each is drawn from a copy.
+void HistoryDrawing::paintEntry(Surface& surface, std::size_t index, const Surface::Rect& cell) const
+{
+    MyGraphics picture = history_.entry(index);
+    drawEntry(picture, surface, cell);
+}
+
+void HistoryDrawing::paintSelection(Surface& surface, int width, int height, int margin) const
+{
     if (history_.selectedEntry())
         drawSelection(surface, cellOf(static_cast<std::size_t>(history_.selected()), width, height, margin));
 }

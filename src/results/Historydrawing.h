@@ -3,6 +3,7 @@
 #include "chromatogram/Chromatogramdrawing.h"
 #include "chromatogram/Surface.h"
 
+#include <cstddef>
 #include <cstdint>
 
 class History;
@@ -22,6 +23,10 @@ public:
     // Only the cells meeting `repaint` are drawn; the paint area is width × height with margin
     // pixels around and between the cells.
     void paint(Surface& surface, int width, int height, int margin, const Surface::Rect& repaint) const;
+    // The same in two steps, for a page that keeps each picture until its entry or the style
+    // changes: one entry into a cell, and the frame of the selected entry.
+    void paintEntry(Surface& surface, std::size_t index, const Surface::Rect& cell) const;
+    void paintSelection(Surface& surface, int width, int height, int margin) const;
 
     // The page's margin: the screen's pixels per inch divided by 20.
     static int marginFor(int pixelsPerInch);

@@ -3,6 +3,7 @@
 #include "chromatogram/Chromatogramdrawing.h"
 #include "results/History.h"
 #include "results/Historydrawing.h"
+#include "results/Historygrid.h"
 #include "settings/Configuration.h"
 #include "views/Paintersurface.h"
 #include "views/Windowstyle.h"
@@ -16,6 +17,20 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// What the pictures depend on beside their entry.
+std::string pictureStyle(const ChromatogramDrawing::Style& style)
+{
+    std::string key = style.fontName + '/' + std::to_string(style.fontSize) + '/' + std::to_string(style.curveColour) +
+                      '/' + std::to_string(style.curveWidth) + '/' + std::to_string(style.samplesPerSecond);
+    for (const std::string& label : style.gasLabels)
+        key += '/' + label;
+    return key;
+}
+
+} // namespace
 
 HistoryPage::HistoryPage(History& history, const Configuration& configuration, const GazOptions& gases, QWidget* parent)
     : QWidget(parent), history_(history), configuration_(configuration), gases_(gases)
@@ -44,9 +59,12 @@ HistoryPage::HistoryPage(History& history, const Configuration& configuration, c
     column->addWidget(scrollArea_, 1);
 
     const auto repaint = [this] { pictures_->update(); };
-    historyChanged_ = history_.historyChanged.connect(repaint);
+    historyChanged_ = history_.historyChanged.connect([this] { entryAdded(); });
     selectionChanged_ = history_.selectionChanged.connect([repaint](int) { repaint(); });
-    loaded_ = history_.loaded.connect(repaint);
+    loaded_ = history_.loaded.connect([this] {
+        drawn_.clear();
+        pictures_->update();
+    });
     fitToViewport();
 }
 
@@ -122,11 +140,49 @@ void HistoryPage::paintPictures(const QRect& area)
 {
     ChromatogramDrawing::Style style = ChromatogramDrawing::Style::from(configuration_, gases_);
     style.fontName = fontFamily();
+    const std::string styleKey = pictureStyle(style);
+    if (styleKey != drawnStyle_) {
+        drawn_.clear();
+        drawnStyle_ = styleKey;
+    }
+    drawn_.resize(history_.entryCount());
+
+    const HistoryDrawing drawing(history_, style);
+    const int width = pictures_->width();
+    const int height = pictures_->height();
     QPainter painter(pictures_);
+    for (std::size_t i = 0; i < history_.entryCount(); ++i) {
+        const GridRect r = History::entryRect(i, width, height, margin());
+        const QRect cell(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+        if (cell.intersects(area))
+            painter.drawImage(cell.topLeft(), pictureOf(i, cell.size(), drawing));
+    }
     PainterSurface surface(painter);
-    HistoryDrawing(history_, style)
-        .paint(surface, pictures_->width(), pictures_->height(), margin(),
-               {area.left(), area.top(), area.right(), area.bottom()});
+    drawing.paintSelection(surface, width, height, margin());
+}
+
+// Drawn at the cell's size, translated to the top-left corner; what the drawing leaves out
+// shows the page's colour, as on the page itself.
+const QImage& HistoryPage::pictureOf(std::size_t index, const QSize& size, const HistoryDrawing& drawing)
+{
+    QImage& picture = drawn_[index];
+    if (picture.size() != size) {
+        picture = QImage(size, QImage::Format_RGB32);
+        picture.fill(pictures_->palette().color(QPalette::Window));
+        QPainter painter(&picture);
+        PainterSurface surface(painter);
+        drawing.paintEntry(surface, index, {0, 0, size.width() - 1, size.height() - 1});
+    }
+    return picture;
+}
+
+// The new analysis is entry 0 and every older one moves a cell on; the oldest may have gone.
+void HistoryPage::entryAdded()
+{
+    drawn_.emplace_front();
+    while (drawn_.size() > history_.entryCount())
+        drawn_.pop_back();
+    pictures_->update();
 }
 
 bool HistoryPage::mouseEvent(QEvent::Type type, const QMouseEvent& mouse)

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <QEvent>
+#include <QImage>
 #include <QWidget>
 
 #include <boost/signals2/connection.hpp>
 
+#include <cstddef>
+#include <deque>
 #include <string>
 
 class Configuration;
 class GazOptions;
+class HistoryDrawing;
 class History;
 class QAbstractButton;
 class QMouseEvent;
@@ -43,6 +47,8 @@ private:
     QWidget* buildToolRow();
     void fitToViewport();
     void paintPictures(const QRect& area);
+    const QImage& pictureOf(std::size_t index, const QSize& size, const HistoryDrawing& drawing);
+    void entryAdded();
     bool mouseEvent(QEvent::Type type, const QMouseEvent& mouse);
     bool hitTest(const QMouseEvent& mouse);
     const std::string& fontFamily();
@@ -52,6 +58,10 @@ private:
     const GazOptions& gases_;
     QScrollArea* scrollArea_ = nullptr;
     QWidget* pictures_ = nullptr;
+    // Each entry's picture as last drawn, by entry index: a repaint only copies them, and an
+    // analysis added draws only its own. Dropped when the style of the pictures changes.
+    std::deque<QImage> drawn_;
+    std::string drawnStyle_;
     QToolButton* print_ = nullptr;
     std::string familyAsked_;  // "имя_шрифта" last resolved, and the family it resolved to
     std::string family_;

@@ -31,7 +31,8 @@ QRect outline(const Surface::Rect& rect)
 
 } // namespace
 
-PainterSurface::PainterSurface(QPainter& painter) : painter_(painter), font_(painter.font())
+PainterSurface::PainterSurface(QPainter& painter)
+    : painter_(painter), font_(painter.font()), metrics_(font_, painter.device())
 {
     fontName_ = font_.family().toStdString();
     fontSize_ = font_.pointSize() > 0 ? font_.pointSize() : fontSize_;
@@ -63,6 +64,7 @@ void PainterSurface::setFont(std::string_view name, int size, std::uint32_t valu
     fontName_ = name;
     fontSize_ = size;
     font_ = QFont(qtext(name), size > 0 ? size : 8);
+    metrics_ = QFontMetrics(font_, painter_.device());
     fontColour_ = colour(value);
 }
 
@@ -70,6 +72,13 @@ void PainterSurface::fillRect(const Rect& rect)
 {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
+    // A solid fill of a whole plot is a block copy on Qt's fast path; drawn as a stroked shape
+    // it would go through span blending, handed to worker threads for large areas.
+    if (brush_.style() == Qt::SolidPattern) {
+        painter_.fillRect(QRect(rect.left, rect.top, rect.width(), rect.height()), brush_.color());
+        frameRect(rect);
+        return;
+    }
     painter_.setPen(pen_);
     painter_.setBrush(brush_);
     painter_.drawRect(outline(rect));
@@ -100,31 +109,43 @@ void PainterSurface::polyline(std::span<const Point> points)
 void PainterSurface::hatchedPolygon(std::span<const Point> points, std::uint32_t background)
 {
     const QPolygon shape = polygon(points);
-    painter_.setPen(Qt::NoPen);
-    painter_.setBrush(colour(background));
-    painter_.drawPolygon(shape);
-    painter_.setPen(pen_);
-    painter_.setBrush(brush_);
-    painter_.drawPolygon(shape);
+    // Qt's raster engine hands a fill of more than about a hundred scan lines to its worker
+    // threads, and waking them costs more than filling a peak; a tall peak is filled in bands.
+    const QRect bounds = shape.boundingRect().adjusted(-penWidth_ - 1, -penWidth_ - 1, penWidth_ + 1, penWidth_ + 1);
+    constexpr int band = 64;
+    const bool banded = bounds.height() > band;
+    if (banded)
+        painter_.save();
+    for (int top = bounds.top(); top <= bounds.bottom(); top += band) {
+        if (banded)
+            painter_.setClipRect(QRect(bounds.left(), top, bounds.width(), band));
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrush(colour(background));
+        painter_.drawPolygon(shape);
+        painter_.setPen(pen_);
+        painter_.setBrush(brush_);
+        painter_.drawPolygon(shape);
+    }
+    if (banded)
+        painter_.restore();
 }
 
 void PainterSurface::text(Point at, std::string_view text)
 {
     const QString shown = qtext(text);
-    const QFontMetrics metrics(font_);
     if (brush_.style() == Qt::SolidPattern)
-        painter_.fillRect(QRect(at.x, at.y, metrics.horizontalAdvance(shown), metrics.height()), brush_.color());
+        painter_.fillRect(QRect(at.x, at.y, metrics_.horizontalAdvance(shown), metrics_.height()), brush_.color());
     painter_.setFont(font_);
     painter_.setPen(fontColour_);
-    painter_.drawText(QPoint(at.x, at.y + metrics.ascent()), shown);
+    painter_.drawText(QPoint(at.x, at.y + metrics_.ascent()), shown);
 }
 
 int PainterSurface::textWidth(std::string_view text) const
 {
-    return QFontMetrics(font_).horizontalAdvance(qtext(text));
+    return metrics_.horizontalAdvance(qtext(text));
 }
 
 int PainterSurface::textHeight(std::string_view) const
 {
-    return QFontMetrics(font_).height();
+    return metrics_.height();
 }

@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QFontMetrics>
 #include <QPen>
 
 #include <cstdint>
@@ -41,6 +42,9 @@ private:
     QPen pen_;
     QBrush brush_;
     QFont font_;
+    // Of the painter's device, so that a printer page measures texts at its own resolution;
+    // kept, since a drawing measures many texts in one font.
+    QFontMetrics metrics_;
     QColor fontColour_;
     int penWidth_ = 1;
     std::string fontName_;

@@ -206,6 +206,27 @@ TEST_F(HistoryPageTest, ThePicturesShowTheCurvesAndTheFrame)
     EXPECT_FALSE(framed(shown, cell(1)));
 }
 
+// The page keeps each picture as drawn: an analysis added is drawn in the first cell and every
+// kept picture moves one cell on with its entry.
+TEST_F(HistoryPageTest, KeptPicturesMoveOnWithTheirEntries)
+{
+    show();
+    static_cast<void>(image());
+    const QColor white = PainterSurface::colour(configuration.backgroundColor);
+    configuration.backgroundColor = 0xC0FFC0;
+    const QColor green = PainterSurface::colour(configuration.backgroundColor);
+    history.add(live);
+    QApplication::processEvents();
+    const QImage shown = image();
+    const auto backgroundOf = [&](std::size_t index) {
+        const QRect r = cell(index);
+        return shown.pixelColor(r.right() - 10, r.center().y());
+    };
+    EXPECT_EQ(backgroundOf(0), green) << "the new analysis";
+    for (std::size_t i = 1; i < 6; ++i)
+        EXPECT_EQ(backgroundOf(i), white) << "older analysis " << i;
+}
+
 TEST_F(HistoryPageTest, FollowsTheHistoryOnlyWhileShown)
 {
     PaintCounter counter(*page.pictures());

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPolygon>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,36 @@ TEST(PainterSurface, ARectangleCoversItsWidthAndHeightAndNoMore)
     EXPECT_EQ(image.pixelColor(3, 3), black);
     EXPECT_EQ(image.pixelColor(4, 2), white);
     EXPECT_EQ(image.pixelColor(17, 17), white) << "no width";
+}
+
+// A tall peak is hatched in bands; the picture is the one a single fill gives, outline included.
+TEST(PainterSurface, ATallHatchedPeakLooksAsOneFill)
+{
+    const std::vector<Surface::Point> peak{{20, 380}, {60, 20}, {100, 380}};
+    QImage banded(120, 400, QImage::Format_RGB32);
+    QImage whole(120, 400, QImage::Format_RGB32);
+    banded.fill(Qt::white);
+    whole.fill(Qt::white);
+    {
+        QPainter painter(&banded);
+        PainterSurface surface(painter);
+        surface.setPen(gasBlue, 2, Surface::PenStyle::solid);
+        surface.setBrush(gasBlue, Surface::BrushStyle::diagonalCross);
+        surface.hatchedPolygon(peak, background);
+    }
+    {
+        QPainter painter(&whole);
+        const QPolygon shape{QPoint(20, 380), QPoint(60, 20), QPoint(100, 380)};
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.drawPolygon(shape);
+        QPen pen(PainterSurface::colour(gasBlue), 2);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.setBrush(QBrush(PainterSurface::colour(gasBlue), Qt::DiagCrossPattern));
+        painter.drawPolygon(shape);
+    }
+    EXPECT_EQ(banded, whole);
 }
 
 TEST(PainterSurface, ColoursHaveRedInTheLowByte)
