@@ -132,7 +132,12 @@ void TSummCurve::fillSeries(SummCurveSeries& series)
     // Depth changes seldom from one second to the next; format it only when it does.
     float labelledDepth = 0;
     std::string label;
-    for (const auto& point : points_) {
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const SummCurvePoint& point = points_[i];
+        if (!series.showsLabel(i)) {
+            series.add(point.value, point.time, {});
+            continue;
+        }
         if (std::memcmp(&point.depth, &labelledDepth, sizeof labelledDepth) != 0) {
             labelledDepth = point.depth;
             label = depthLabel(point.depth);

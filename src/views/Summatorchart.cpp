@@ -94,6 +94,9 @@ public:
             marks_.push_back({index, time, value, qtext(label)});
     }
 
+    // Only the labels the operator asked for are shown: the other depths need no text.
+    bool showsLabel(std::size_t index) const override { return trend_.markShown(index); }
+
     bool cleared() const { return cleared_; }
     bool inOrder() const { return inOrder_; }
     bool sameIndexes() const { return complete_ && inOrder_; }

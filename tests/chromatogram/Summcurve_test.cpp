@@ -303,6 +303,26 @@ TEST(SummCurveChart, FillSeriesReplacesThePointsWithDepthLabels)
     EXPECT_EQ(curve.lastTime(), march3Noon + 3 * second);
 }
 
+// A chart that shows only some labels gets the others empty, and the ones it shows right even
+// when the depth did not change since a label it left out.
+TEST(SummCurveChart, OnlyTheLabelsASeriesShowsAreMade)
+{
+    const test::DecimalSeparatorScope comma(',');
+    TSummCurve curve;
+    curve.append(march3Noon, 1234.5f, 0.25f);
+    curve.append(march3Noon + second, 1234.5f, 0.5f);
+    curve.append(march3Noon + 2 * second, 1300, 1);
+
+    class SecondLabelOnly : public RecordingSeries {
+    public:
+        bool showsLabel(std::size_t index) const override { return index == 1; }
+    } series;
+    curve.fillSeries(series);
+    EXPECT_THAT(series.points, ElementsAre(SeriesPoint{0.25, march3Noon, ""},
+                                           SeriesPoint{0.5, march3Noon + second, "1234,5"},
+                                           SeriesPoint{1, march3Noon + 2 * second, ""}));
+}
+
 TEST(SummCurveChart, AnEmptyTrendLeavesTheSeriesAlone)
 {
     RecordingSeries series;
