@@ -191,6 +191,9 @@ void ResultsTablePage::applyEditMode()
     if (!editing)
         table_->closeEditing();
     table_->setSelectionBehavior(editing ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+    // The row chosen before stays current, but only its cell is selected now: no whole row.
+    if (editing && table_->currentIndex().isValid())
+        table_->selectionModel()->select(table_->currentIndex(), QItemSelectionModel::ClearAndSelect);
     table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     table_->setEditTriggers(editing ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
     table_->setFrozen(!editing);

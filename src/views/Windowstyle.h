@@ -15,7 +15,7 @@ public:
 
     static void prepare(QWidget& window);
     static QString fontFamily();
-    // 0xBBGGRR, the order the settings and the specification write colours in.
+    // 0xBBGGRR, red in the low byte, as the settings file stores colours.
     static QColor colour(unsigned bgr);
     static void setTag(QWidget& label, int tag);
     // Tool bars and fixed cells: 20 units darker in every component.

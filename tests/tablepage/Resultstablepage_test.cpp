@@ -308,6 +308,7 @@ TEST_F(TablePageTest, EditModeSwitchesTheTableAndKeepsTheSelectedRow)
     EXPECT_FALSE(page.editHint()->isHidden());
     EXPECT_EQ(page.editHint()->text(), QStringLiteral("После изменения значения следует нажимать клавишу \"Enter\""));
     EXPECT_EQ(table().selectionBehavior(), QAbstractItemView::SelectItems);
+    EXPECT_EQ(table().selectionModel()->selectedIndexes().size(), 1) << "one cell, not the row";
     EXPECT_NE(editorAt(table().currentIndex()), nullptr) << "the editor is shown on the current cell";
     EXPECT_EQ(menuItems().back(), QStringLiteral("ОТКЛЮЧИТЬ режим редактирования"));
 
