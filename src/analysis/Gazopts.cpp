@@ -78,6 +78,22 @@ void GazOptions::setWindow(int index, float start, float end)
     gazTimesChanged();
 }
 
+void GazOptions::replaceTable(const std::vector<Gaz>& gazes)
+{
+    bool listChanged = gazes.size() != Gazes.size();
+    {
+        const lib::Locker hold(bufferLock_);
+        Gazes.resize(gazes.size());
+        for (std::size_t i = 0; i < gazes.size(); ++i) {
+            listChanged = listChanged || Gazes[i].name != gazes[i].name || Gazes[i].label != gazes[i].label;
+            Gazes[i] = gazes[i];
+        }
+    }
+    if (listChanged)
+        gazListChanged();
+    gazTimesChanged();
+}
+
 void GazOptions::resize(int size)
 {
     if (size > maximumGases)

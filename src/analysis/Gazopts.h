@@ -8,6 +8,7 @@
 #include <boost/signals2/signal.hpp>
 
 #include <cstddef>
+#include <vector>
 
 // The gas table in elution order, stored in section "газ" of the settings file. The order is
 // the order of results, chromatogram marks, calibration columns and registration keys
@@ -35,6 +36,10 @@ public:
     // The operator's new window for one gas, nominal and working alike; announces the change of
     // times once the lock is released.
     void setWindow(int index, float start, float end);
+    // The operator's new table, element by element (the first ones keep their place), under the
+    // buffer's lock. Once it is released, announces a new list only when the count, a name or a
+    // label changed (the export starts a new header on it), and the times always.
+    void replaceTable(const std::vector<Gaz>& gazes);
 
     lib::heavy_vector<Gaz> Gazes;
     // Main thread, where the table is edited or loaded.

@@ -1,5 +1,6 @@
 #include "app/Nivramainform.h"
 
+#include "dialogs/Optform.h"
 #include "dialogs/Tabledialogs.h"
 #include "platform/Beep.h"
 #include "results/Log.h"
@@ -13,6 +14,7 @@
 #include "views/Resultstablepage.h"
 #include "views/Summatorchart.h"
 #include "views/Windowstyle.h"
+#include "widgets/Textindicator.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -73,13 +75,6 @@ constexpr std::array<ModeButton, 5> modeButtonTable{{
 constexpr std::array<std::pair<int, int>, 9> settingsModeTones{{
     {600, 30}, {0, 20}, {800, 30}, {0, 20}, {1000, 30}, {0, 20}, {1200, 30}, {0, 20}, {1400, 30},
 }};
-
-QString gradientSheet(StationView::Gradient gradient)
-{
-    return QStringLiteral("QLabel { color: white; font-weight: bold; border: 1px solid #404040; padding: 2px 10px;"
-                          " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2); }")
-        .arg(WindowStyle::colour(gradient.from).name(), WindowStyle::colour(gradient.to).name());
-}
 
 QLabel* taggedLabel(const QString& text, int tag, QWidget* parent)
 {
@@ -153,7 +148,7 @@ void TNivraMainForm::buildMenus()
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройка"));
     const std::vector<MenuItem> settingsItems{
         {"Общие настройки...", nullptr, {}, &generalSettingsItem_},
-        {"Рабочие настройки...", "F11", {}},
+        {"Рабочие настройки...", "F11", [this] { openWorkSettings(); }},
         {"Время выхода газов", nullptr, {}},
         {"Калибровка хроматографа...", nullptr, {}, &calibrationItem_},
         {"Настроечный режим...", nullptr, [this] { toggleSettingsMode(); }, &settingsModeItem_},
@@ -232,9 +227,15 @@ void TNivraMainForm::buildToolBar()
     modeName_->setMinimumWidth(QFontMetrics(modeName_->font()).horizontalAdvance(QStringLiteral("Прогрев колонок 3 из 3")) + 12);
     modeName_->setFrameShape(QFrame::StyledPanel);
     row->addWidget(modeName_);
-    stateIndicator_ = new QLabel(indicators);
-    stateIndicator_->setAlignment(Qt::AlignCenter);
-    stateIndicator_->setMinimumWidth(QFontMetrics(stateIndicator_->font()).horizontalAdvance(QStringLiteral("Р А Б О Т А")) + 40);
+    stateIndicator_ = new TTextIndicator(indicators);
+    QFont bold = stateIndicator_->font();
+    bold.setBold(true);
+    stateIndicator_->setFont(bold);
+    stateIndicator_->setFontColor(0xFFFFFF);
+    stateIndicator_->setGradientDir(TTextIndicator::gdVertival);
+    stateIndicator_->setBorderWidth(1);
+    stateIndicator_->setBorderColor(0x404040);
+    stateIndicator_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("Р А Б О Т А")) + 40);
     setHint(*stateIndicator_, QStringLiteral(" Состояние хроматографа "));
     row->addWidget(stateIndicator_);
     cycleTime_ = new QLabel(indicators);
@@ -387,6 +388,22 @@ void TNivraMainForm::toggleSettingsMode()
     applyVisibility();
 }
 
+// The dialog is modal over a running station: the timer goes on ticking under it.
+void TNivraMainForm::openWorkSettings()
+{
+    TOptForm form(station_.system(), configuration_, this);
+    if (!form.execute())
+        return;
+    refreshModes();
+    applyFonts();
+    tablePage_->applyFont();
+    station_.displaySettingsChanged();
+    station_.system().refreshLiveCurve(true);  // the marks of the new gas table; repaints the display
+    historyPage_->pictures()->update();
+    applyVisibility();
+    station_.summatorSettingsChanged();
+}
+
 void TNivraMainForm::refreshModes()
 {
     const std::int32_t mode = station_.system().workMode();
@@ -403,7 +420,8 @@ void TNivraMainForm::refreshState()
 {
     view_.refreshState();
     stateIndicator_->setText(qtext(view_.stateText()));
-    stateIndicator_->setStyleSheet(gradientSheet(view_.stateGradient()));
+    const StationView::Gradient gradient = view_.stateGradient();
+    stateIndicator_->setGradientColors(gradient.from, gradient.to);
     if (station_.idle())
         cycleTime_->clear();
 }

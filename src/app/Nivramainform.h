@@ -17,6 +17,7 @@ class ChromatogramPanel;
 class HistoryPage;
 class ResultsTablePage;
 class SummatorChart;
+class TTextIndicator;
 class Configuration;
 class JournalPage;
 class QAction;
@@ -56,7 +57,7 @@ public:
     QToolButton* modeButton(std::int32_t mode) const;
     QToolButton* startButton() const { return startButton_; }
     QToolButton* saveButton() const { return saveButton_; }
-    QLabel* stateIndicator() const { return stateIndicator_; }
+    TTextIndicator* stateIndicator() const { return stateIndicator_; }
     QLabel* cycleTimeIndicator() const { return cycleTime_; }
     QLabel* modeIndicator() const { return modeName_; }
     QLabel* summatorValue() const { return summatorValue_; }
@@ -94,6 +95,7 @@ private:
     void setMode(std::int32_t mode);
     void checkModeItems();
     void toggleSettingsMode();
+    void openWorkSettings();
     void startWarmUp();
     void saveCurrent();
     void showFailure(const std::string& text);
@@ -122,7 +124,7 @@ private:
     QButtonGroup* modeGroup_ = nullptr;
     QToolButton* saveButton_ = nullptr;
     QLabel* modeName_ = nullptr;
-    QLabel* stateIndicator_ = nullptr;
+    TTextIndicator* stateIndicator_ = nullptr;
     QLabel* cycleTime_ = nullptr;
     QWidget* summatorStrip_ = nullptr;
     QAction* summatorStripPlace_ = nullptr;  // a tool bar shows its widgets through their actions

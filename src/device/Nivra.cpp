@@ -305,11 +305,19 @@ std::string Nivra::highChannelLabel()
     return highChannelLabel_;
 }
 
+Nivra::SummatorOffsets Nivra::summatorOffsets()
+{
+    const lib::Locker lock(*this);
+    return offsets_;
+}
+
 void Nivra::showLowChannel(double count, double offset)
 {
     std::string label = channelLabel("sum1: ", count, offset);
     const lib::Locker lock(*this);
     lowChannelLabel_ = std::move(label);
+    offsets_.low = offset;
+    ++offsets_.lowReadings;
 }
 
 void Nivra::showHighChannel(double count, double offset)
@@ -317,6 +325,8 @@ void Nivra::showHighChannel(double count, double offset)
     std::string label = channelLabel("sum10:", count, offset);
     const lib::Locker lock(*this);
     highChannelLabel_ = std::move(label);
+    offsets_.high = offset;
+    ++offsets_.highReadings;
 }
 
 void Nivra::setDemoPacing(DemoGenerator::Sleep sleep, std::uint32_t seed)

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
@@ -93,6 +94,15 @@ public:
     // "sum1: 0333h (0,000)" and "sum10:…": the last raw reading of each summator channel.
     std::string lowChannelLabel();
     std::string highChannelLabel();
+    // The zero offset each summator channel applied to its last raw reading, and how many raw
+    // readings it has delivered: a zero calibration reads its result here.
+    struct SummatorOffsets {
+        double low = 0;
+        double high = 0;
+        std::uint64_t lowReadings = 0;
+        std::uint64_t highReadings = 0;
+    };
+    SummatorOffsets summatorOffsets();
 
     // Raised on the acquisition thread with every internal summator reading, in percent.
     boost::signals2::signal<void(double)> summatorReading;
@@ -140,4 +150,5 @@ private:
     lib::LocalSeconds lastSecond_ = 0;
     std::string lowChannelLabel_;
     std::string highChannelLabel_;
+    SummatorOffsets offsets_;
 };

@@ -156,6 +156,13 @@ void Configuration::afterLoad(lib::IniFile& ini)
     password = unscramble(ini.readString(calculationSection, passwordKey, scrambledDefaultPassword));
     if (password.empty())
         password = defaultPassword;
+    limitGridLines();
+}
+
+void Configuration::limitGridLines()
+{
+    horizontalGrid = std::max(horizontalGrid, minimumGridLines);
+    verticalGrid = std::max(verticalGrid, minimumGridLines);
 }
 
 void Configuration::loadProgramSettings(const std::filesystem::path& directory)

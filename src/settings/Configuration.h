@@ -31,6 +31,9 @@ public:
     void loadAtStartUp(const std::filesystem::path& directory);
 
     void applyDeviceTimeDefaults();
+    // Fewer grid lines than this are no grid; a damaged file or a typing slip is raised to it.
+    static constexpr std::int32_t minimumGridLines = 2;
+    void limitGridLines();
     std::int32_t cycleDuration() const;
     void setCycleDuration(std::int32_t seconds);
     std::int32_t heatingEnd() const;

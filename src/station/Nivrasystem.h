@@ -126,6 +126,7 @@ public:
     std::int32_t timeModePeriod() const { return timeModePeriod_; }
     void setTimeModePeriod(std::int32_t seconds) { timeModePeriod_ = seconds; }
     std::int32_t maxDepthCounter() const { return maxDepthCounter_; }
+    void setMaxDepthCounter(std::int32_t cycles) { maxDepthCounter_ = cycles; }
     std::int32_t warmUpLeft() const { return warmUpLeft_; }
     std::int32_t seriesLeft() const { return seriesLeft_; }
     // Rounded to centimetres; 0 when no depth is current.

@@ -152,6 +152,9 @@ void Station::displaySettingsChanged()
 
 void Station::summatorSettingsChanged()
 {
+    // The instrument's own summator streams with the offsets and ranges it started with: ended
+    // here, it is started again by an idle tick with the new ones.
+    system_->nivra.stopSummatorStreaming();
     if (summator_)
         summator_->reconnect(TSummThread::Settings::fromConfiguration(configuration_));
 }

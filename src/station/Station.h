@@ -69,7 +69,8 @@ public:
     // The live display holds "посылок_в_секунду" × "размер_экрана" points: a longer analysis is
     // cut at the plot's right end. Again after the operator changed either.
     void displaySettingsChanged();
-    // The operator accepted new settings: the summator thread reopens its port with them.
+    // The operator accepted new settings: the summator thread reopens its port with them, and
+    // the instrument's own summator stream restarts with them.
     void summatorSettingsChanged();
 
     // The summator reading shown: the chromatograph's own (model 1) or the external summator's

@@ -1,9 +1,11 @@
 #include "widgets/Qtcolour.h"
 
+#include "library/Myfunctions.h"
+
 QColor qtColour(std::uint32_t bgr)
 {
-    return QColor(static_cast<int>(bgr & 0xFFu), static_cast<int>((bgr >> 8) & 0xFFu),
-                  static_cast<int>((bgr >> 16) & 0xFFu));
+    const lib::Rgb rgb = lib::split(bgr);
+    return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 std::uint32_t bgrColour(const QColor& colour)

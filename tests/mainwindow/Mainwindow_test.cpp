@@ -9,8 +9,12 @@
 #include "views/Chromatogrampanel.h"
 #include "views/Journalpage.h"
 #include "views/Summatorchart.h"
+#include "dialogs/Optform.h"
+#include "widgets/Mybutton.h"
+#include "widgets/Textindicator.h"
 
 #include <QAbstractItemModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QListView>
 #include <QLabel>
@@ -82,7 +86,7 @@ TEST_F(MainWindowTest, MenusShortcutsAndHintsAreTheStations)
         {"Порог срабатывания...", "", false},
         {"Выход из программы", "Alt+X", true},
         {"Общие настройки...", "", false},
-        {"Рабочие настройки...", "F11", false},
+        {"Рабочие настройки...", "F11", true},
         {"Время выхода газов", "", false},
         {"Калибровка хроматографа...", "", false},
         {"Настроечный режим...", "", true},
@@ -166,6 +170,37 @@ TEST_F(MainWindowTest, VisibilityFollowsTheSettings)
     EXPECT_EQ(form.saveButton()->isEnabled(), !station->system().saveAllValues());
 }
 
+// F11 opens the working settings over the running station; what "OK" stored shows at once.
+TEST_F(MainWindowTest, WorkSettingsOpenWithF11AndTheWindowTakesWhatWasStored)
+{
+    TNivraMainForm& form = open([](Configuration& settings) {
+        settings.settingsMode = true;
+        settings.summatorUse = true;
+        settings.summatorShow = false;
+    });
+    ASSERT_FALSE(form.summatorStripShown());
+    bool answered = false;
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [&answered, poll] {
+        if (auto* dialog = qobject_cast<TOptForm*>(QApplication::activeModalWidget())) {
+            for (auto* box : dialog->findChildren<QCheckBox*>())
+                if (box->text() == QStringLiteral("Выводить показания газосумматора на экран"))
+                    box->setChecked(true);
+            dialog->okButton()->click();
+            answered = true;
+            *poll = nullptr;
+            return;
+        }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+    form.action(QStringLiteral("Рабочие настройки..."))->trigger();
+    ASSERT_TRUE(answered);
+    EXPECT_TRUE(configuration.summatorShow);
+    EXPECT_TRUE(form.summatorStripShown());
+    EXPECT_EQ(setting("газосумматор", "show"), "1");
+}
+
 TEST_F(MainWindowTest, SettingsModePlaysItsFiveTonesWhenEntered)
 {
     TNivraMainForm& form = open();
@@ -200,7 +235,7 @@ TEST_F(MainWindowTest, WhileWorkingTheStateBlinksAndTheAdcAndSecondsShow)
     }
     EXPECT_THAT(shown, ::testing::Contains(QStringLiteral("Р А Б О Т А")));
     EXPECT_THAT(shown, ::testing::Contains(QString()));
-    EXPECT_THAT(form.stateIndicator()->styleSheet().toStdString(), HasSubstr("#ff0000"));
+    EXPECT_EQ(form.stateIndicator()->gradientColor1(), 0x0000FFu);  // red
     EXPECT_TRUE(form.cycleTimeIndicator()->text().endsWith(QStringLiteral(" с.")));
 
     const QRegularExpression hexadecimal(QStringLiteral("^АЦП=[0-9A-F]{4}h ДИАП=\\d+\\[0\\]$"));

@@ -1,0 +1,7 @@
+#include "widgets/Mygridinplaceedit.h"
+
+MyGridInplaceEdit::MyGridInplaceEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setFrame(false);
+    setObjectName(QStringLiteral("MyGridInplaceEdit"));
+}
