@@ -84,6 +84,14 @@ void showText(QComboBox& box, const std::string& value)
         box.setCurrentIndex(box.findText(qs(value)));
 }
 
+// A port is "COM1" … "COM8" or a device path, which must read whole.
+QComboBox* portBox()
+{
+    QComboBox* box = comboBox({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}, true);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB00")) + 40);
+    return box;
+}
+
 QSpinBox* spinBox(int minimum, int maximum)
 {
     auto* box = new QSpinBox;
@@ -168,12 +176,12 @@ TOptForm::TOptForm(NivraSystem& system, Configuration& configuration, QWidget* p
     pages_->addTab(buildMiscPage(), QStringLiteral("Разное"));
     pages_->addTab(buildManufacturerPage(), QStringLiteral("Настройки производителя"));
 
-    // The small area a manufacturer double-clicks, in the corner beside the page tabs.
+    // The small area a manufacturer double-clicks, in the dialog's top right corner. Not the
+    // page control's corner widget: on X11 that one is not shown while the tabs leave room.
     topArea_ = new QWidget;
     topArea_->setObjectName("PaintBox1");
-    topArea_->setFixedSize(40, 16);
+    topArea_->setFixedSize(40, 10);
     topArea_->installEventFilter(this);
-    pages_->setCornerWidget(topArea_, Qt::TopRightCorner);
 
     ok_ = new TMyButton(QStringLiteral("OK"));
     ok_->setModalResult(TMyButton::mbmrOk);
@@ -192,7 +200,12 @@ TOptForm::TOptForm(NivraSystem& system, Configuration& configuration, QWidget* p
     buttons->addWidget(help_);
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(8, 8, 8, 8);
+    column->setContentsMargins(8, 0, 8, 8);
+    column->setSpacing(2);
+    auto* top = new QHBoxLayout;
+    top->addStretch(1);
+    top->addWidget(topArea_);
+    column->addLayout(top);
     column->addWidget(pages_, 1);
     column->addLayout(buttons);
 
@@ -388,7 +401,7 @@ QWidget* TOptForm::buildSummatorPage()
     connect(summatorUse_, &QCheckBox::clicked, this, &TOptForm::summatorUseClicked);
     connect(summatorUse_, &QCheckBox::toggled, this, &TOptForm::summatorUseToggled);
     summatorPortLabel_ = new QLabel(QStringLiteral("Имя порта"));
-    summatorPort_ = named(comboBox({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}, true), "имя_сумм");
+    summatorPort_ = named(portBox(), "имя_сумм");
 
     summatorShow_ = named(new QCheckBox(QStringLiteral("Выводить показания газосумматора на экран")), "show");
     summatorShowWindow_ = named(new QCheckBox(QStringLiteral("Показать график гозосумматора")), "show_win");
@@ -458,7 +471,7 @@ QWidget* TOptForm::buildMiscPage()
 {
     auto* page = new QWidget;
     auto* link = new QGroupBox(QStringLiteral("Связь"));
-    port_ = named(comboBox({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}, true), "имя");
+    port_ = named(portBox(), "имя");
     model_ = new QLabel;
     WindowStyle::setTag(*model_, 4);
     auto* linkLayout = new QGridLayout(link);
