@@ -651,7 +651,6 @@ void TOptForm::fillGasGrid()
         const std::string* cells[gasColumns] = {&gas.name, &gas.label, &gas.start, &gas.end, &gas.colour};
         for (int column = 0; column < gasColumns; ++column) {
             auto* item = new QTableWidgetItem(qs(*cells[column]));
-            item->setData(Qt::UserRole, item->text());  // the last accepted text
             if (column == colourColumn || (column == nameColumn && !names))
                 item->setFlags(Qt::ItemIsEnabled);
             if (column == nameColumn && !names)
@@ -752,7 +751,7 @@ bool TOptForm::execute()
 void TOptForm::done(int result)
 {
     if (timer_->isActive())
-        finishZeroShift();
+        abandonZeroShift();
     if (result == QDialog::Accepted && !storeAll())
         return;
     QDialog::done(result);
@@ -911,25 +910,9 @@ void TOptForm::gasGridCellChanged(int row, int column)
 
 void TOptForm::gasItemChanged(QTableWidgetItem* item)
 {
-    if (filling_)
-        return;
-    const int row = item->row();
-    if (item->column() == nameColumn) {
+    // A name given or taken decides whether the row's colour is drawn.
+    if (!filling_ && item->column() == nameColumn)
         gasGrid_->viewport()->update();
-        return;
-    }
-    if (item->column() != startColumn && item->column() != endColumn)
-        return;
-    const auto refused =
-        WorkOptions::checkGasWindow(text(gasGrid_->item(row, startColumn)->text()), text(gasGrid_->item(row, endColumn)->text()));
-    if (!refused) {
-        item->setData(Qt::UserRole, item->text());
-        return;
-    }
-    filling_ = true;
-    item->setText(item->data(Qt::UserRole).toString());
-    filling_ = false;
-    QTimer::singleShot(0, this, [this, message = qs(*refused)] { showMessage(message); });
 }
 
 bool TOptForm::gasRowNamed(int row) const
@@ -1000,6 +983,17 @@ void TOptForm::finishZeroShift()
     null_->setText(qs(lib::formatReal(measured.null, 3)));
     if (!null10_->isHidden())
         null10_->setText(qs(lib::formatReal(measured.null10, 3)));
+}
+
+// Closed before the six seconds were over: a part of a measurement is no zero offset.
+void TOptForm::abandonZeroShift()
+{
+    timer_->stop();
+    options_.abandonZeroCalibration();
+    zeroShift_->setEnabled(true);
+    zeroShift_->setText(QString::fromUtf8(zeroShiftCaption));
+    null_->setText(qs(lib::formatReal(configuration_.summatorNull, 3)));
+    null10_->setText(qs(lib::formatReal(configuration_.summatorNull10, 3)));
 }
 
 void TOptForm::showManufacturerPage()

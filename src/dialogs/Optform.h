@@ -91,6 +91,7 @@ private:
     void startZeroShift();
     void zeroShiftTick();
     void finishZeroShift();
+    void abandonZeroShift();
     void showManufacturerPage();
     void showTypeSelector();
     void deviceTypeChosen(int type);

@@ -74,9 +74,6 @@ const std::array<TimeCheck, 6> timeChecks{{
      18},
 }};
 
-const char* const reversedWindowInGrid =
-    "Время окончания выхода газа должно быть больше времени начала выхода! Значение не принято.";
-
 struct IntLimit {
     std::int32_t Configuration::*field;
     std::int32_t low;
@@ -125,8 +122,7 @@ WorkOptions::WorkOptions(NivraSystem& system, Configuration& configuration)
 
 WorkOptions::~WorkOptions()
 {
-    if (calibration_)
-        finishZeroCalibration();
+    abandonZeroCalibration();
 }
 
 std::vector<WorkOptions::TimeRow> WorkOptions::timeRows(std::int32_t deviceType)
@@ -213,6 +209,7 @@ WorkOptions::Values WorkOptions::read()
                            std::to_string(gaz.colour)});
     }
     v.gases.emplace_back();
+    shownGases_ = v.gases;
     v.correctWindows = c.correctWindows;
     v.minGazValue = real(c.minGazValue, 6);
 
@@ -271,26 +268,25 @@ std::optional<WorkOptions::Correction> WorkOptions::checkTime(const std::vector<
     return std::nullopt;
 }
 
-std::optional<std::string> WorkOptions::checkGasWindow(std::string_view start, std::string_view end)
-{
-    const std::optional<double> from = lib::parseTypedReal(start);
-    const std::optional<double> to = lib::parseTypedReal(end);
-    if (from && to && *to <= *from)
-        return reversedWindowInGrid;
-    return std::nullopt;
-}
-
 std::size_t WorkOptions::gasCount(const std::vector<GasRow>& rows)
 {
     return static_cast<std::size_t>(
         std::count_if(rows.begin(), rows.end(), [](const GasRow& row) { return !row.name.empty(); }));
 }
 
-std::optional<WorkOptions::Refusal> WorkOptions::checkGasTable(const std::vector<GasRow>& rows)
+bool WorkOptions::windowAsShown(const std::vector<GasRow>& rows, std::size_t row) const
+{
+    return row < shownGases_.size() && !shownGases_[row].name.empty() && rows[row].start == shownGases_[row].start
+           && rows[row].end == shownGases_[row].end;
+}
+
+// Only windows the operator typed are judged: a gas the setup wizard added with no window yet
+// must not hold up every other setting.
+std::optional<WorkOptions::Refusal> WorkOptions::checkGasTable(const std::vector<GasRow>& rows) const
 {
     const std::size_t count = gasCount(rows);
     for (std::size_t i = 0; i < count; ++i) {
-        if (realAsFloat(rows[i].end) > realAsFloat(rows[i].start))
+        if (windowAsShown(rows, i) || realAsFloat(rows[i].end) > realAsFloat(rows[i].start))
             continue;
         return Refusal{"Время окончания выхода газа \"" + rows[i].name
                            + "\" должно быть больше времени начала выхода! Исправьте значения в таблице газов.",
@@ -313,8 +309,13 @@ std::vector<Gaz> WorkOptions::gasTable(const std::vector<GasRow>& rows) const
         if (configuration_.settingsMode)
             gaz.name = row.name;
         gaz.label = row.label;
-        gaz.nominalStart = gaz.integrationStart = realAsFloat(row.start);
-        gaz.nominalEnd = gaz.integrationEnd = realAsFloat(row.end);
+        // A window left as shown keeps its stored seconds, not their one-decimal text.
+        if (!windowAsShown(rows, i) || i >= static_cast<std::size_t>(table.count())) {
+            gaz.nominalStart = realAsFloat(row.start);
+            gaz.nominalEnd = realAsFloat(row.end);
+        }
+        gaz.integrationStart = gaz.nominalStart;
+        gaz.integrationEnd = gaz.nominalEnd;
         gaz.colour = colourValue(row.colour);
     }
     return gazes;
@@ -440,6 +441,7 @@ void WorkOptions::changeDeviceType(std::int32_t type)
 void WorkOptions::startZeroCalibration(bool secondChannelShown)
 {
     const Nivra::SummatorOffsets before = system_.nivra.summatorOffsets();
+    const ZeroOffsets stored{configuration_.summatorNull, configuration_.summatorNull10};
     {
         const lib::Locker hold(system_.nivra);
         configuration_.summatorNull = 0;
@@ -447,7 +449,7 @@ void WorkOptions::startZeroCalibration(bool secondChannelShown)
     }
     configuration_.summatorHighChannel = false;
     configuration_.summatorZeroCalibration = true;
-    calibration_ = Calibration{before, secondChannelShown};
+    calibration_ = Calibration{before, secondChannelShown, stored};
 }
 
 // A channel that delivered no reading meanwhile keeps the 0 the calibration started from.
@@ -467,4 +469,19 @@ WorkOptions::ZeroOffsets WorkOptions::finishZeroCalibration()
     configuration_.summatorNull = measured.null;
     configuration_.summatorNull10 = measured.null10;
     return measured;
+}
+
+void WorkOptions::abandonZeroCalibration()
+{
+    if (!calibration_)
+        return;
+    configuration_.summatorZeroCalibration = false;
+    const ZeroOffsets stored = calibration_->stored;
+    calibration_.reset();
+    {
+        const lib::Locker hold(system_.nivra);
+        configuration_.summatorNull = stored.null;
+        configuration_.summatorNull10 = stored.null10;
+    }
+    system_.nivra.stopSummatorStreaming();
 }

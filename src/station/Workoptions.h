@@ -131,14 +131,11 @@ public:
     // text is not checked). cells are the column's texts, editedRow's replaced by text.
     static std::optional<Correction> checkTime(const std::vector<TimeRow>& rows, const std::vector<std::string>& cells,
                                                std::size_t editedRow, std::string_view text);
-    // A window whose end is not after its start would never integrate; texts that are no numbers
-    // are not judged here.
-    static std::optional<std::string> checkGasWindow(std::string_view start, std::string_view end);
     // The gases "OK" keeps: as many as the rows with a name, taken from the first rows.
     static std::size_t gasCount(const std::vector<GasRow>& rows);
 
-    // "OK": refused, with nothing stored, when a gas kept would get a window that never
-    // integrates; otherwise stores everything, applies the limits and saves the settings file.
+    // "OK": refused, with nothing stored, when a window the operator typed would never integrate
+    // (its end not after its start); otherwise stores everything, applies the limits and saves the settings file.
     std::optional<Refusal> store(const Values& values);
 
     // The type selector: at once, with that type's cycle-time defaults.
@@ -149,6 +146,9 @@ public:
     // Stops it and writes the offsets it measured to the settings at once; a hidden second
     // channel takes the first one's offset.
     ZeroOffsets finishZeroCalibration();
+    // Stops a calibration cut short (the dialog closed before it ended): the offsets stored before
+    // it come back, and the instrument's summator stream restarts with them.
+    void abandonZeroCalibration();
     bool zeroCalibrationRunning() const { return calibration_.has_value(); }
 
     static void applyLimits(Configuration& configuration);
@@ -158,10 +158,12 @@ private:
     struct Calibration {
         Nivra::SummatorOffsets before;
         bool secondChannelShown;
+        ZeroOffsets stored;  // put back when the calibration is cut short
     };
 
     void limitHeatingIntensity();
-    static std::optional<Refusal> checkGasTable(const std::vector<GasRow>& rows);
+    std::optional<Refusal> checkGasTable(const std::vector<GasRow>& rows) const;
+    bool windowAsShown(const std::vector<GasRow>& rows, std::size_t row) const;
     std::vector<Gaz> gasTable(const std::vector<GasRow>& rows) const;
     void storeTimes(const Values& values);
     void storeSettings(const Values& values);
@@ -171,4 +173,6 @@ private:
     NivraSystem& system_;
     Configuration& configuration_;
     std::optional<Calibration> calibration_;
+    // The gas rows as read() showed them: a window left as it was is kept as stored.
+    std::vector<GasRow> shownGases_;
 };

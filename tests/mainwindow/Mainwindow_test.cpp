@@ -1,5 +1,6 @@
 // The main window driven in-process: captions, menus, tool bar, modes, indicators, closing.
 #include "Mainwindowfixture.h"
+#include "support/Modalanswer.h"
 
 #include "app/Qttranslations.h"
 #include "testsupport/Pseudoterminal.h"
@@ -180,20 +181,15 @@ TEST_F(MainWindowTest, WorkSettingsOpenWithF11AndTheWindowTakesWhatWasStored)
     });
     ASSERT_FALSE(form.summatorStripShown());
     bool answered = false;
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [&answered, poll] {
-        if (auto* dialog = qobject_cast<TOptForm*>(QApplication::activeModalWidget())) {
-            for (auto* box : dialog->findChildren<QCheckBox*>())
-                if (box->text() == QStringLiteral("Выводить показания газосумматора на экран"))
-                    box->setChecked(true);
-            dialog->okButton()->click();
-            answered = true;
-            *poll = nullptr;
-            return;
-        }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    modal::answerModal([&answered](QWidget& window) {
+        auto* dialog = qobject_cast<TOptForm*>(&window);
+        ASSERT_NE(dialog, nullptr);
+        for (auto* box : dialog->findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("Выводить показания газосумматора на экран"))
+                box->setChecked(true);
+        dialog->okButton()->click();
+        answered = true;
+    });
     form.action(QStringLiteral("Рабочие настройки..."))->trigger();
     ASSERT_TRUE(answered);
     EXPECT_TRUE(configuration.summatorShow);

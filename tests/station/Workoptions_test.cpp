@@ -276,24 +276,12 @@ TEST_F(WorkOptionsTest, NamesAndNewRowsAreTheSettingsModesOnly)
     EXPECT_FLOAT_EQ(system->gazOptions.gas(6).nominalEnd, 85.0f);
 }
 
-TEST_F(WorkOptionsTest, AWindowThatNeverIntegratesIsRefused)
+TEST_F(WorkOptionsTest, ATypedWindowThatNeverIntegratesIsRefused)
 {
-    const struct {
-        const char* start;
-        const char* end;
-        bool refused;
-    } cells[] = {
-        {"10", "15", false}, {"15", "10", true}, {"12", "12", true}, {"12,5", "12.4", true},
-        {"10", "", false},   {"", "5", false},   {"x", "5", false},  {"-5", "0", false},
-    };
-    for (const auto& c : cells)
-        EXPECT_EQ(WorkOptions::checkGasWindow(c.start, c.end).has_value(), c.refused) << c.start << "–" << c.end;
-    EXPECT_EQ(*WorkOptions::checkGasWindow("15", "10"),
-              "Время окончания выхода газа должно быть больше времени начала выхода! Значение не принято.");
-
     // A new gas whose end was never typed, and a reversed one: nothing is stored, nothing saved.
     configuration.settingsMode = true;
     for (const WorkOptions::GasRow& bad : {WorkOptions::GasRow{"этан", "C2", "20", "17", "1"},
+                                           WorkOptions::GasRow{"этан", "C2", "12,5", "12.5", "1"},
                                            WorkOptions::GasRow{"этан", "C2", "17", "", "1"}}) {
         Values v = options->read();
         v.gases[1] = bad;
@@ -311,6 +299,27 @@ TEST_F(WorkOptionsTest, AWindowThatNeverIntegratesIsRefused)
     Values v = options->read();
     v.gases[6] = {"", "", "50", "40", ""};  // no name: not a gas, not judged
     EXPECT_EQ(options->store(v), std::nullopt);
+}
+
+// A window the operator left alone is stored as it was: a gas the setup wizard added without
+// its window does not hold up the other settings, and seconds finer than the grid's one decimal
+// are not rounded away.
+TEST_F(WorkOptionsTest, AWindowLeftAloneKeepsItsStoredSeconds)
+{
+    system->gazOptions.setWindow(0, 10.25f, 15.0f);
+    system->gazOptions.setWindow(1, 0.0f, 0.0f);
+    Values v = options->read();
+    v.screenSeconds = "300";
+    ASSERT_EQ(options->store(v), std::nullopt);
+    EXPECT_EQ(configuration.screenSeconds, 300);
+    EXPECT_FLOAT_EQ(system->gazOptions.gas(0).nominalStart, 10.25f);
+    EXPECT_FLOAT_EQ(system->gazOptions.gas(0).integrationStart, 10.25f);
+    EXPECT_FLOAT_EQ(system->gazOptions.gas(1).nominalEnd, 0.0f);
+
+    v = options->read();
+    v.gases[0].start = "11";
+    ASSERT_EQ(options->store(v), std::nullopt);
+    EXPECT_FLOAT_EQ(system->gazOptions.gas(0).nominalStart, 11.0f);
 }
 
 TEST_F(WorkOptionsTest, SummatorModeNeedsTheSummatorOrTheTotalGasThreshold)
@@ -542,7 +551,7 @@ TEST(ConfigurationLoad, GridLinesFromADamagedFileAreLimited)
     EXPECT_EQ(configuration.verticalGrid, 2);
 }
 
-TEST_F(WorkOptionsTest, ZeroCalibrationWithoutReadingsLeavesZeroOffsets)
+TEST_F(WorkOptionsTest, ZeroCalibrationWithoutReadingsLeavesZeroOffsetsAndOneCutShortTheOldOnes)
 {
     configuration.summatorNull = 0.5f;
     configuration.summatorNull10 = 0.7f;
@@ -557,9 +566,19 @@ TEST_F(WorkOptionsTest, ZeroCalibrationWithoutReadingsLeavesZeroOffsets)
     EXPECT_EQ(measured.null10, 0.0f);
     EXPECT_EQ(configuration.summatorNull, 0.0f);
 
+    // Cut short (the dialog closed early), it puts the offsets stored before it back.
+    configuration.summatorNull = 0.5f;
+    configuration.summatorNull10 = 0.7f;
+    options->startZeroCalibration(true);
+    options->abandonZeroCalibration();
+    EXPECT_FALSE(configuration.summatorZeroCalibration);
+    EXPECT_EQ(configuration.summatorNull, 0.5f);
+    EXPECT_EQ(configuration.summatorNull10, 0.7f);
+
     options->startZeroCalibration(true);
     options.reset();
     EXPECT_FALSE(configuration.summatorZeroCalibration) << "a calibration is never left running";
+    EXPECT_EQ(configuration.summatorNull, 0.5f);
 }
 
 // The model-1 summator on a pseudo-terminal: the low channel at 1 V, the high one at 2 V.

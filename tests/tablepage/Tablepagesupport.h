@@ -3,6 +3,7 @@
 #include "analysis/Calculatedgaz.h"
 #include "results/Textgrid.h"
 #include "settings/Configuration.h"
+#include "support/Modalanswer.h"
 #include "support/Testsupport.h"
 #include "views/Resultstablepage.h"
 
@@ -27,27 +28,8 @@
 
 namespace tablepage {
 
-using Answer = std::function<void(QWidget&)>;
-
-// Polls from inside the modal window's own event loop until it is up, then answers it. A window
-// that never comes is a failure; every dialog is then closed so that the test goes on.
-inline void answerModal(Answer answer, QDeadlineTimer deadline = QDeadlineTimer(20'000))
-{
-    QTimer::singleShot(0, [answer, deadline] {
-        if (QWidget* window = QApplication::activeModalWidget()) {
-            answer(*window);
-            return;
-        }
-        if (!deadline.hasExpired()) {
-            QTimer::singleShot(10, [answer, deadline] { answerModal(answer, deadline); });
-            return;
-        }
-        ADD_FAILURE() << "no window to answer";
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(top))
-                dialog->reject();
-    });
-}
+using modal::Answer;
+using modal::answerModal;
 
 inline CalculatedGaz result(const std::string& name, double concentration, const std::string& key = {})
 {

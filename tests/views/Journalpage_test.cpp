@@ -1,6 +1,7 @@
 #include "views/Journalpage.h"
 
 #include "results/Log.h"
+#include "support/Modalanswer.h"
 #include "support/Testsupport.h"
 #include "views/Journalentrydialog.h"
 
@@ -25,33 +26,9 @@
 
 namespace {
 
-using Answer = std::function<void(QWidget&)>;
-using Find = std::function<QWidget*()>;
-
-// Polls from inside the window's own event loop until `find` gives a window, then answers it. A
-// window that never comes is a failure; every dialog is then closed so that the test goes on.
-void answerWhenUp(Find find, Answer answer, QDeadlineTimer deadline = QDeadlineTimer(20'000))
-{
-    QTimer::singleShot(0, [find, answer, deadline] {
-        if (QWidget* window = find()) {
-            answer(*window);
-            return;
-        }
-        if (!deadline.hasExpired()) {
-            QTimer::singleShot(10, [find, answer, deadline] { answerWhenUp(find, answer, deadline); });
-            return;
-        }
-        ADD_FAILURE() << "no window to answer";
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(top))
-                dialog->reject();
-    });
-}
-
-void answerModal(Answer answer)
-{
-    answerWhenUp([] { return QApplication::activeModalWidget(); }, std::move(answer));
-}
+using modal::Answer;
+using modal::answerModal;
+using modal::answerWhenUp;
 
 QAbstractButton* buttonTitled(QWidget& window, const QString& text)
 {

@@ -18,33 +18,17 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "support/Modalanswer.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
 
-const QString pictures = QStringLiteral(NIVRA_BASIC_PICTURES);
+using modal::answerModal;
 
-// Polls from inside the modal window's own loop until it is up, then acts on it. A window that
-// never comes is a failure; every dialog is then closed so that the test goes on.
-void whenModalUp(std::function<void(QWidget&)> act, QDeadlineTimer deadline = QDeadlineTimer(20'000))
-{
-    QTimer::singleShot(0, [act, deadline] {
-        if (QWidget* window = QApplication::activeModalWidget(); window && window->isVisible()) {
-            act(*window);
-            return;
-        }
-        if (!deadline.hasExpired()) {
-            QTimer::singleShot(10, [act, deadline] { whenModalUp(act, deadline); });
-            return;
-        }
-        ADD_FAILURE() << "no modal window came up";
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(top))
-                dialog->reject();
-    });
-}
+const QString pictures = QStringLiteral(NIVRA_BASIC_PICTURES);
 
 void showAndActivate(QWidget& window)
 {
@@ -134,7 +118,7 @@ TEST(MyButtonDialog, EscapeRunsTheCancelButtonExactlyOnce)
         int handled = 0;
         QObject::connect(w.cancel, &QAbstractButton::clicked, [&] { ++handled; });
         QSignalSpy rejected(&dialog, &QDialog::rejected);
-        whenModalUp([&](QWidget&) {
+        answerModal([&](QWidget&) {
             w.edit->setFocus();
             QTest::keyClick(w.edit, Qt::Key_Escape);
             // Without a modal result the handler decides; the dialog stays open.
@@ -173,7 +157,7 @@ TEST(MyButtonDialog, AModalResultClosesTheDialogBeforeTheClickHandlerRuns)
         w.ok->setModalResult(c.result);
         int resultSeenByHandler = -1;
         QObject::connect(w.ok, &QAbstractButton::clicked, [&] { resultSeenByHandler = dialog.result(); });
-        whenModalUp([&](QWidget&) {
+        answerModal([&](QWidget&) {
             if (c.byEnter) {
                 w.edit->setFocus();
                 QTest::keyClick(w.edit, Qt::Key_Return);

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/Modalanswer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,29 +25,11 @@
 
 namespace {
 
+using modal::answerModal;
+
 using lib::PaletteCell;
 
 const QString pictures = QStringLiteral(NIVRA_COLOUR_PICTURES);
-
-// Polls from inside the modal window's own loop until it is up, then acts on it. A window that
-// never comes is a failure; every dialog is then closed so that the test goes on.
-void whenModalUp(std::function<void(QWidget&)> act, QDeadlineTimer deadline = QDeadlineTimer(20'000))
-{
-    QTimer::singleShot(0, [act, deadline] {
-        if (QWidget* window = QApplication::activeModalWidget(); window && window->isVisible()) {
-            act(*window);
-            return;
-        }
-        if (!deadline.hasExpired()) {
-            QTimer::singleShot(10, [act, deadline] { whenModalUp(act, deadline); });
-            return;
-        }
-        ADD_FAILURE() << "no modal window came up";
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(top))
-                dialog->reject();
-    });
-}
 
 QPoint centre(const QRect& rect)
 {
@@ -170,7 +154,7 @@ TEST(ColourSelectForm, EscapeKeepsTheOldColourWidthAndStyles)
     for (const int mode : {1, 2}) {
         form.setMode(mode);
         bool startedAtColour = false;
-        whenModalUp([&](QWidget&) {
+        answerModal([&](QWidget&) {
             startedAtColour = form.selector()->colorValue() == before.colour;
             click(*form.selector(), centre(form.selector()->cellRect({1, 6})));
             for (TColorSelectStrip* strip : {form.lineWidthStrip(), form.lineStyleStrip(), form.fillStrip()})
@@ -188,7 +172,7 @@ TEST(ColourSelectForm, ADoubleClickOnThePaletteConfirmsTheColourUnderIt)
 {
     TColorSelectForm form;
     form.setMode(0);
-    whenModalUp([&](QWidget&) { doubleClick(*form.selector(), centre(form.selector()->cellRect({2, 4}))); });
+    answerModal([&](QWidget&) { doubleClick(*form.selector(), centre(form.selector()->cellRect({2, 4}))); });
     EXPECT_TRUE(form.execute(QStringLiteral("Метан"), false));
     EXPECT_EQ(form.colour(), lib::paletteColour({2, 4}));
     EXPECT_FALSE(form.isVisible());
@@ -198,7 +182,7 @@ TEST(ColourSelectForm, StripsSetWidthLineStyleAndFillAndConfirmOnADoubleClick)
 {
     TColorSelectForm form;
     form.setMode(1);
-    whenModalUp([&](QWidget&) {
+    answerModal([&](QWidget&) {
         TColorSelectStrip& widths = *form.lineWidthStrip();
         click(widths, QPoint(widths.width() - 1, widths.height() / 2));  // the right end: width 5
         click(*form.selector(), centre(form.selector()->cellRect({7, 0})));
@@ -209,7 +193,7 @@ TEST(ColourSelectForm, StripsSetWidthLineStyleAndFillAndConfirmOnADoubleClick)
     expectChosen(form, {0x0000FF, 5, 0, 3}, "mode 1");
 
     form.setMode(2);
-    whenModalUp([&](QWidget&) {
+    answerModal([&](QWidget&) {
         TColorSelectStrip& fills = *form.fillStrip();
         EXPECT_EQ(form.selector()->colorValue(), 0x0000FFu) << "starts at the colour chosen last";
         click(fills, QPoint(fills.width() - 1, 1));
@@ -220,7 +204,7 @@ TEST(ColourSelectForm, StripsSetWidthLineStyleAndFillAndConfirmOnADoubleClick)
     expectChosen(form, {0x0000FF, 5, 6, 3}, "mode 2");
 
     form.setMode(1);
-    whenModalUp([&](QWidget&) {
+    answerModal([&](QWidget&) {
         TColorSelectStrip& widths = *form.lineWidthStrip();
         EXPECT_EQ(widths.value(), 5) << "the strips start at the current values";
         doubleClick(widths, QPoint(0, widths.height() / 2));
@@ -253,7 +237,7 @@ TEST(ColourSelectForm, CaptionPartsAndHeightFollowTheModeAndTheWindowIsCentred)
         form.setLineWidth(3);
         form.setLineStyle(2);
         form.setFillStyle(5);
-        whenModalUp([&](QWidget&) {
+        answerModal([&](QWidget&) {
             EXPECT_EQ(form.windowTitle(), c.caption) << c.mode;
             EXPECT_EQ(form.lineWidthStrip()->isVisible(), c.lines) << c.mode;
             EXPECT_EQ(form.lineStyleStrip()->isVisible(), c.lines) << c.mode;
@@ -340,7 +324,7 @@ TEST(DLColorSelector, DropsThePaletteUnrollingAndAChoiceBecomesTheValue)
     field.dropDown();
     ASSERT_TRUE(drop->isVisible());
     EXPECT_EQ(drop->moreButton()->text(), QStringLiteral("Доп..."));
-    whenModalUp([](QWidget& window) {
+    answerModal([](QWidget& window) {
         auto* dialog = qobject_cast<QColorDialog*>(&window);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->currentColor(), qtColour(0x00FFFF)) << "opens at the field's colour";
@@ -352,7 +336,7 @@ TEST(DLColorSelector, DropsThePaletteUnrollingAndAChoiceBecomesTheValue)
     EXPECT_EQ(changes.count(), 2);
 
     field.dropDown();
-    whenModalUp([](QWidget& window) { static_cast<QDialog&>(window).reject(); });
+    answerModal([](QWidget& window) { static_cast<QDialog&>(window).reject(); });
     click(*drop->moreButton(), centre(drop->moreButton()->rect()));
     EXPECT_EQ(field.colorValue(), 0x030201u) << "cancelled: unchanged";
     EXPECT_EQ(changes.count(), 2);
