@@ -519,6 +519,7 @@ private:
         const auto started = Clock::now();
         station_.emplace(configuration_, notifier_, folder_);
         station_->startUp();
+        configuration_.firstStart = false;  // a well in use: no setup wizard
         figures.wellFolder = station_->wellFolder();
         const auto stationReady = Clock::now();
         window_ = std::make_unique<TNivraMainForm>(*station_, configuration_);

@@ -1,6 +1,10 @@
 #include "app/Nivramainform.h"
 
+#include "dialogs/Aboutform.h"
+#include "dialogs/Gaztimeform.h"
 #include "dialogs/Optform.h"
+#include "dialogs/Optmasterform.h"
+#include "dialogs/Porogform.h"
 #include "dialogs/Tabledialogs.h"
 #include "platform/Beep.h"
 #include "results/Log.h"
@@ -43,6 +47,8 @@ constexpr const char* placementSection = "главное_окно";
 constexpr const char* closingCaption = "  Завершение работы";
 constexpr const char* workingWhenClosing = "Для закрытия программы дождитесь завершения работы хроматографа";
 constexpr const char* closingQuestion = "Вы действительно хотите выйти из программы ?";
+constexpr const char* wizardWhileWorking =
+    "Общую настройку нельзя производить при запущенном рабочем цикле. Дождитесь окончания цикла работы.";
 
 QString qtext(const std::string& text)
 {
@@ -104,6 +110,8 @@ TNivraMainForm::TNivraMainForm(Station& station, Configuration& configuration, Q
     applyFonts();
     applyVisibility();
     refreshModes();
+    if (configuration_.firstStart)
+        runSetupWizard();
     readPlacement();
     station_.startServices();
     summatorChart_->fill();
@@ -135,7 +143,7 @@ void TNivraMainForm::buildMenus()
         {"По метке глубины", nullptr, [this] { setMode(NivraSystem::depthMarkMode); },
          &modeItems_[NivraSystem::depthMarkMode]},
         {"Запуск прогрева колонок...", nullptr, [this] { startWarmUp(); }, &warmUpItem_},
-        {"Порог срабатывания...", nullptr, {}},
+        {"Порог срабатывания...", nullptr, [this] { openThreshold(*this); }},
         {"Выход из программы", "Alt+X", [this] { close(); }},
     };
     for (const MenuItem& item : deviceItems)
@@ -147,9 +155,9 @@ void TNivraMainForm::buildMenus()
 
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройка"));
     const std::vector<MenuItem> settingsItems{
-        {"Общие настройки...", nullptr, {}, &generalSettingsItem_},
+        {"Общие настройки...", nullptr, [this] { openGeneralSettings(); }, &generalSettingsItem_},
         {"Рабочие настройки...", "F11", [this] { openWorkSettings(); }},
-        {"Время выхода газов", nullptr, {}},
+        {"Время выхода газов", nullptr, [this] { showGasTimes(); }},
         {"Калибровка хроматографа...", nullptr, {}, &calibrationItem_},
         {"Настроечный режим...", nullptr, [this] { toggleSettingsMode(); }, &settingsModeItem_},
     };
@@ -160,7 +168,7 @@ void TNivraMainForm::buildMenus()
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
     const std::vector<MenuItem> helpItems{
         {"Вызов справки", "F1", {}},
-        {"О программе...", nullptr, {}},
+        {"О программе...", nullptr, [this] { showAbout(); }},
     };
     for (const MenuItem& item : helpItems)
         addItem(*help, item);
@@ -392,6 +400,7 @@ void TNivraMainForm::toggleSettingsMode()
 void TNivraMainForm::openWorkSettings()
 {
     TOptForm form(station_.system(), configuration_, this);
+    form.thresholdDialog = [this](QWidget& parent) { openThreshold(parent); };
     if (!form.execute())
         return;
     refreshModes();
@@ -402,6 +411,55 @@ void TNivraMainForm::openWorkSettings()
     historyPage_->pictures()->update();
     applyVisibility();
     station_.summatorSettingsChanged();
+}
+
+// Changed in memory only: stored with the next save of the settings.
+void TNivraMainForm::openThreshold(QWidget& parent)
+{
+    TPorogForm form(configuration_, &parent);
+    const bool confirmed = form.execute();
+    // The computer's name is taken when its own dialog is confirmed, even if this one is not.
+    station_.registrationSettingsChanged();
+    if (confirmed)
+        refreshModes();  // the summator mode depends on the source
+}
+
+void TNivraMainForm::openGeneralSettings()
+{
+    if (!station_.idle()) {
+        QMessageBox::warning(this, QStringLiteral("  Внимание!"), QString::fromUtf8(wizardWhileWorking));
+        return;
+    }
+    runSetupWizard();
+}
+
+// At a first start the window is not shown yet: the wizard stands alone on the desktop.
+void TNivraMainForm::runSetupWizard()
+{
+    TOptMasterForm wizard(station_.system(), configuration_, isVisible() ? this : nullptr);
+    if (!wizard.execute())
+        return;
+    station_.system().saveSettings();
+    applyCaption();
+    applyVisibility();
+    refreshModes();
+    station_.system().refreshLiveCurve(true);
+}
+
+// A tool window kept from its first showing; the gases it lists are those of that moment.
+void TNivraMainForm::showGasTimes()
+{
+    if (!gasTimes_)
+        gasTimes_ = new TGazTimeForm(station_.system(), this);
+    gasTimes_->show();
+    gasTimes_->raise();
+    gasTimes_->activateWindow();
+}
+
+void TNivraMainForm::showAbout()
+{
+    TAboutForm about(configuration_, this);
+    about.exec();
 }
 
 void TNivraMainForm::refreshModes()
@@ -432,8 +490,8 @@ void TNivraMainForm::applyVisibility()
     summatorStripPlace_->setVisible(view_.summatorStripVisible());
     summatorChart_->setVisible(view_.summatorChartVisible());
     panel_->setAdcVisible(view_.adcIndicatorVisible());
-    // Their windows come later: disabled until then, in the settings mode or not.
-    generalSettingsItem_->setEnabled(false);
+    generalSettingsItem_->setEnabled(configuration_.settingsMode);
+    // Its window comes later: disabled until then, in the settings mode or not.
     calibrationItem_->setEnabled(false);
 }
 

@@ -17,6 +17,7 @@ class ChromatogramPanel;
 class HistoryPage;
 class ResultsTablePage;
 class SummatorChart;
+class TGazTimeForm;
 class TTextIndicator;
 class Configuration;
 class JournalPage;
@@ -68,6 +69,8 @@ public:
     ResultsTablePage* tablePage() const { return tablePage_; }
     HistoryPage* historyPage() const { return historyPage_; }
     QTabWidget* pages() const { return pages_; }
+    // Null until "Время выхода газов" first opened it.
+    TGazTimeForm* gasTimesWindow() const { return gasTimes_; }
 
 signals:
     // Just before the station closes down (stores and settings are written after it).
@@ -96,6 +99,11 @@ private:
     void checkModeItems();
     void toggleSettingsMode();
     void openWorkSettings();
+    void openThreshold(QWidget& parent);
+    void openGeneralSettings();
+    void runSetupWizard();
+    void showGasTimes();
+    void showAbout();
     void startWarmUp();
     void saveCurrent();
     void showFailure(const std::string& text);
@@ -136,6 +144,7 @@ private:
     JournalPage* journalPage_ = nullptr;
     ResultsTablePage* tablePage_ = nullptr;
     HistoryPage* historyPage_ = nullptr;
+    TGazTimeForm* gasTimes_ = nullptr;
 
     std::vector<boost::signals2::scoped_connection> connections_;
     bool closedDown_ = false;

@@ -141,6 +141,16 @@ void NivraSystem::save()
     saveTo(ini);
 }
 
+void NivraSystem::saveSettings()
+{
+    if (configuration_.fileName.empty())
+        return;
+    lib::IniFile ini(configuration_.fileName);
+    gazOptions.saveList(ini);
+    saveTo(ini);
+    configuration_.saveProgramSettings();
+}
+
 void NivraSystem::setSaveScienceValues(bool on)
 {
     saveScienceValues_ = on;

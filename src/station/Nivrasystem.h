@@ -99,6 +99,9 @@ public:
     // The stores: calibration, history, gas table and this object's own keys.
     void load();
     void save();
+    // What the operator's settings windows change: the gas table, this object's keys and the
+    // program settings, in one write of the settings file.
+    void saveSettings();
 
     // May raise SysException with the operator's message. The wait for the instrument's answer
     // to the programme runs off this thread, so a silent instrument never holds up a window:

@@ -159,6 +159,15 @@ void Station::summatorSettingsChanged()
         summator_->reconnect(TSummThread::Settings::fromConfiguration(configuration_));
 }
 
+void Station::registrationSettingsChanged()
+{
+    system_->dataSender.setRegistrationComputer(configuration_.regComputerName);
+    if (!totalGas_)
+        return;
+    totalGas_->setHost(configuration_.regComputerName);
+    totalGas_->setActive(configuration_.thresholdByTotalGas);
+}
+
 void Station::closeDown()
 {
     if (!system_->isIdle() || system_->isStarting())

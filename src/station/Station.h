@@ -72,6 +72,9 @@ public:
     // The operator accepted new settings: the summator thread reopens its port with them, and
     // the instrument's own summator stream restarts with them.
     void summatorSettingsChanged();
+    // The registration computer or the threshold's source changed: the messages and the total-gas
+    // query go to the new computer, and the query runs only while the threshold takes its reading.
+    void registrationSettingsChanged();
 
     // The summator reading shown: the chromatograph's own (model 1) or the external summator's
     // while "show" and "use" are on, else the registration computer's total gas while "show"

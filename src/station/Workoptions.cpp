@@ -423,12 +423,7 @@ std::int32_t WorkOptions::limitTimeModePeriod(std::int32_t seconds)
 // "min_gaz_value", which the program settings write back; the file reaches the disk once.
 void WorkOptions::save()
 {
-    if (configuration_.fileName.empty())
-        return;
-    lib::IniFile ini(configuration_.fileName);
-    system_.gazOptions.saveList(ini);
-    system_.saveTo(ini);
-    configuration_.saveProgramSettings();
+    system_.saveSettings();
 }
 
 void WorkOptions::changeDeviceType(std::int32_t type)

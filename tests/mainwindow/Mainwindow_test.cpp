@@ -10,12 +10,15 @@
 #include "views/Chromatogrampanel.h"
 #include "views/Journalpage.h"
 #include "views/Summatorchart.h"
+#include "dialogs/Gaztimeform.h"
 #include "dialogs/Optform.h"
+#include "dialogs/Optmasterform.h"
 #include "widgets/Mybutton.h"
 #include "widgets/Textindicator.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QDialog>
 #include <QComboBox>
 #include <QListView>
 #include <QLabel>
@@ -84,15 +87,15 @@ TEST_F(MainWindowTest, MenusShortcutsAndHintsAreTheStations)
         {"Ручной режим", "", true},
         {"По метке глубины", "", true},
         {"Запуск прогрева колонок...", "", true},
-        {"Порог срабатывания...", "", false},
+        {"Порог срабатывания...", "", true},
         {"Выход из программы", "Alt+X", true},
         {"Общие настройки...", "", false},
         {"Рабочие настройки...", "F11", true},
-        {"Время выхода газов", "", false},
+        {"Время выхода газов", "", true},
         {"Калибровка хроматографа...", "", false},
         {"Настроечный режим...", "", true},
         {"Вызов справки", "F1", false},
-        {"О программе...", "", false},
+        {"О программе...", "", true},
     }};
     for (const Item& item : items) {
         if (!item.text)
@@ -197,6 +200,61 @@ TEST_F(MainWindowTest, WorkSettingsOpenWithF11AndTheWindowTakesWhatWasStored)
     EXPECT_EQ(setting("газосумматор", "show"), "1");
 }
 
+// A fresh installation: the setup wizard comes while the window is being made, before it is
+// shown; what it chose is in the settings file at once.
+TEST_F(MainWindowTest, AFirstStartRunsTheSetupWizardBeforeTheWindowShows)
+{
+    bool answered = false;
+    bool windowMadeBefore = true;
+    modal::answerModal([&](QWidget& shown) {
+        auto* wizard = qobject_cast<TOptMasterForm*>(&shown);
+        ASSERT_NE(wizard, nullptr);
+        windowMadeBefore = window != nullptr;
+        for (int step = 0; step < 3 && !wizard->okButton()->isEnabled(); ++step)
+            wizard->nextButton()->click();
+        wizard->useSummator()->setChecked(true);
+        wizard->okButton()->click();
+        answered = true;
+    });
+    TNivraMainForm& form = open([](Configuration& settings) { settings.firstStart = true; });
+    ASSERT_TRUE(answered);
+    EXPECT_FALSE(windowMadeBefore);
+    EXPECT_TRUE(configuration.summatorUse);
+    EXPECT_EQ(setting("газосумматор", "use"), "1");
+    EXPECT_TRUE(form.isVisible());
+}
+
+// The windows of the menu: the threshold, the gas times (one window, kept) and About.
+TEST_F(MainWindowTest, TheSmallWindowsOpenFromTheirItems)
+{
+    TNivraMainForm& form = open();
+    QString thresholdTitle;
+    modal::answerModal([&](QWidget& shown) {
+        thresholdTitle = shown.windowTitle();
+        static_cast<QDialog&>(shown).reject();
+    });
+    form.action(QStringLiteral("Порог срабатывания..."))->trigger();
+    EXPECT_EQ(thresholdTitle, QStringLiteral("  Порог срабатывания хроматографа"));
+
+    QString aboutTitle;
+    modal::answerModal([&](QWidget& shown) {
+        aboutTitle = shown.windowTitle();
+        static_cast<QDialog&>(shown).reject();
+    });
+    form.action(QStringLiteral("О программе..."))->trigger();
+    EXPECT_EQ(aboutTitle, QStringLiteral("  О программе"));
+
+    form.action(QStringLiteral("Время выхода газов"))->trigger();
+    QWidget* gasTimes = form.gasTimesWindow();
+    ASSERT_NE(gasTimes, nullptr);
+    EXPECT_TRUE(gasTimes->isVisible());
+    EXPECT_EQ(gasTimes->windowTitle(), QStringLiteral(" Корректировка времени выхода газа"));
+    gasTimes->hide();
+    form.action(QStringLiteral("Время выхода газов"))->trigger();
+    EXPECT_EQ(form.gasTimesWindow(), gasTimes) << "kept from its first showing";
+    EXPECT_TRUE(gasTimes->isVisible());
+}
+
 TEST_F(MainWindowTest, SettingsModePlaysItsFiveTonesWhenEntered)
 {
     TNivraMainForm& form = open();
@@ -249,6 +307,14 @@ TEST_F(MainWindowTest, WhileWorkingTheStateBlinksAndTheAdcAndSecondsShow)
     EXPECT_EQ(**refusal, QStringLiteral("Для закрытия программы дождитесь завершения работы хроматографа"));
     EXPECT_FALSE(form.closedDown());
     EXPECT_TRUE(form.isVisible());
+
+    // The setup wizard waits for the end of the cycle too.
+    form.action(QStringLiteral("Настроечный режим..."))->trigger();
+    const auto wizardRefusal = answerNextBox(QMessageBox::Ok);
+    form.action(QStringLiteral("Общие настройки..."))->trigger();
+    ASSERT_TRUE(wizardRefusal->has_value());
+    EXPECT_EQ(**wizardRefusal, QStringLiteral("Общую настройку нельзя производить при запущенном рабочем цикле. "
+                                              "Дождитесь окончания цикла работы."));
 }
 
 TEST_F(MainWindowTest, ClosingIsAskedAndThenEveryStoreIsWritten)

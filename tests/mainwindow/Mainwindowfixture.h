@@ -61,6 +61,7 @@ protected:
         station.emplace(configuration, notifier, folder.path());
         station->startUp();
         configuration.remoteControl = false;
+        configuration.firstStart = false;  // a test of the first start says so
         if (adjust)
             adjust(configuration);
         window = std::make_unique<TNivraMainForm>(*station, configuration);
