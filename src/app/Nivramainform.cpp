@@ -449,8 +449,12 @@ void TNivraMainForm::runSetupWizard()
 // A tool window kept from its first showing; the gases it lists are those of that moment.
 void TNivraMainForm::showGasTimes()
 {
-    if (!gasTimes_)
+    if (!gasTimes_) {
         gasTimes_ = new TGazTimeForm(station_.system(), this);
+        // A tool window has no place of its own: over the display, not over the menus.
+        gasTimes_->adjustSize();
+        gasTimes_->move(frameGeometry().center() - gasTimes_->rect().center());
+    }
     gasTimes_->show();
     gasTimes_->raise();
     gasTimes_->activateWindow();
