@@ -2,6 +2,7 @@
 #include "dialogs/Optform.h"
 #include "settings/Configuration.h"
 #include "station/Nivrasystem.h"
+#include "station/Controllerfolder.h"
 #include "support/Modalanswer.h"
 #include "support/Testsupport.h"
 #include "testsupport/Recordingnotifier.h"
@@ -62,20 +63,9 @@ Answer pressOk(QString& caption, QString& text)
     };
 }
 
-class OptFormTest : public ::testing::Test {
+class OptFormTest : public station_test::ControllerFolder {
 protected:
-    OptFormTest()
-    {
-        ::setenv("NIVRA_MAILSLOT_DIR", (dir / "slots").c_str(), 1);
-        configuration.loadProgramSettings(dir.path());
-        system = std::make_unique<NivraSystem>(configuration, notifier, dir.path());
-        configuration.saveProgramSettings();
-    }
-    ~OptFormTest() override
-    {
-        system.reset();
-        ::unsetenv("NIVRA_MAILSLOT_DIR");
-    }
+    OptFormTest() { configuration.saveProgramSettings(); }
 
     void setTavir()
     {
@@ -116,11 +106,7 @@ protected:
     }
     std::filesystem::path iniPath() const { return dir / Configuration::iniFileName; }
 
-    test::TemporaryDirectory dir;
     test::DecimalSeparatorScope separator{','};
-    Configuration configuration;
-    platform::RecordingNotifier notifier;
-    std::unique_ptr<NivraSystem> system;
 };
 
 TEST_F(OptFormTest, OkWritesEveryEditedKeyToTheSettingsFile)

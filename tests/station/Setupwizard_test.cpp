@@ -1,5 +1,7 @@
 #include "station/Setupwizard.h"
 
+#include "Controllerfolder.h"
+
 #include "library/Locker.h"
 #include "settings/Chromatographmodel.h"
 #include "settings/Configuration.h"
@@ -19,37 +21,15 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using Values = SetupWizard::Values;
+using station_test::freeForOthers;
 
 const char* const emptyRow = "Обнаружена пустая строка в перечне регистрируемых газов";
 const char* const duplicates = "Программа обнаружила повторяющиеся значения газов:\n";
 
-// True when another thread takes lock within a generous deadline; the thread is joined later.
-bool freeForOthers(lib::lock_object& lock, std::vector<std::thread>& threads)
-{
-    auto taken = std::make_shared<std::promise<void>>();
-    std::future<void> done = taken->get_future();
-    threads.emplace_back([&lock, taken] {
-        const lib::Locker hold(lock);
-        taken->set_value();
-    });
-    return done.wait_for(20s) == std::future_status::ready;
-}
-
-class SetupWizardTest : public ::testing::Test {
+class SetupWizardTest : public station_test::ControllerFolder {
 protected:
-    SetupWizardTest()
-    {
-        ::setenv("NIVRA_MAILSLOT_DIR", (dir / "slots").c_str(), 1);
-        configuration.loadProgramSettings(dir.path());
-        system = std::make_unique<NivraSystem>(configuration, notifier, dir.path());
-        wizard = std::make_unique<SetupWizard>(*system, configuration);
-    }
-    ~SetupWizardTest() override
-    {
-        wizard.reset();
-        system.reset();
-        ::unsetenv("NIVRA_MAILSLOT_DIR");
-    }
+    SetupWizardTest() { wizard = std::make_unique<SetupWizard>(*system, configuration); }
+    ~SetupWizardTest() override { wizard.reset(); }
 
     const Gaz& gas(std::size_t index) const { return system->gazOptions.gas(index); }
     std::vector<std::string> names() const
@@ -60,10 +40,6 @@ protected:
         return list;
     }
 
-    test::TemporaryDirectory dir;
-    Configuration configuration;
-    platform::RecordingNotifier notifier;
-    std::unique_ptr<NivraSystem> system;
     std::unique_ptr<SetupWizard> wizard;
 };
 

@@ -1,5 +1,7 @@
 #include "station/Workoptions.h"
 
+#include "Controllerfolder.h"
+
 #include "device/Framecodec.h"
 #include "library/Codepage.h"
 #include "library/Locker.h"
@@ -27,6 +29,7 @@ using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using Values = WorkOptions::Values;
+using station_test::freeForOthers;
 
 const char* const intensityMessage =
     "Значение параметра должно быть в интервале 1..63. Значение будет автоматически исправлено.";
@@ -39,34 +42,11 @@ const char* const endAfterStartMessage =
 const char* const startMessage =
     "Время начала нагрева должно быть меньше времени окончания нагрева! Значение будет автоматически исправлено.";
 
-// True when another thread takes lock within a generous deadline; the thread is joined later.
-bool freeForOthers(lib::lock_object& lock, std::vector<std::thread>& threads)
-{
-    auto taken = std::make_shared<std::promise<void>>();
-    std::future<void> done = taken->get_future();
-    threads.emplace_back([&lock, taken] {
-        const lib::Locker hold(lock);
-        taken->set_value();
-    });
-    return done.wait_for(20s) == std::future_status::ready;
-}
-
 // A controller over a settings file in a scratch folder.
-class WorkOptionsTest : public ::testing::Test {
+class WorkOptionsTest : public station_test::ControllerFolder {
 protected:
-    WorkOptionsTest()
-    {
-        ::setenv("NIVRA_MAILSLOT_DIR", (dir / "slots").c_str(), 1);
-        configuration.loadProgramSettings(dir.path());
-        system = std::make_unique<NivraSystem>(configuration, notifier, dir.path());
-        options = std::make_unique<WorkOptions>(*system, configuration);
-    }
-    ~WorkOptionsTest() override
-    {
-        options.reset();
-        system.reset();
-        ::unsetenv("NIVRA_MAILSLOT_DIR");
-    }
+    WorkOptionsTest() { options = std::make_unique<WorkOptions>(*system, configuration); }
+    ~WorkOptionsTest() override { options.reset(); }
 
     void setTavir()
     {
@@ -75,11 +55,7 @@ protected:
     }
     std::filesystem::path iniPath() const { return dir / Configuration::iniFileName; }
 
-    test::TemporaryDirectory dir;
     test::DecimalSeparatorScope separator{','};
-    Configuration configuration;
-    platform::RecordingNotifier notifier;
-    std::unique_ptr<NivraSystem> system;
     std::unique_ptr<WorkOptions> options;
 };
 
