@@ -33,12 +33,8 @@ TNetListForm::TNetListForm(ComputerSearch::Source source, const QString& current
     list_->setFixedSize(listWidth, listHeight);
     connect(list_, &QListWidget::itemDoubleClicked, this, &TNetListForm::entryDoubleClicked);
 
-    ok_ = new TMyButton(QStringLiteral("OK"), this);
-    ok_->setModalResult(TMyButton::mbmrOk);
-    ok_->setDefault(true);
-    cancel_ = new TMyButton(QStringLiteral("Отмена"), this);
-    cancel_->setModalResult(TMyButton::mbmrCancel);
-    cancel_->setCancel(true);
+    ok_ = TMyButton::okButton(this);
+    cancel_ = TMyButton::cancelButton(this);
     for (TMyButton* button : {ok_, cancel_})
         button->setMinimumWidth(90);
 

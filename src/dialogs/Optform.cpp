@@ -183,12 +183,8 @@ TOptForm::TOptForm(NivraSystem& system, Configuration& configuration, QWidget* p
     topArea_->setFixedSize(40, 10);
     topArea_->installEventFilter(this);
 
-    ok_ = new TMyButton(QStringLiteral("OK"));
-    ok_->setModalResult(TMyButton::mbmrOk);
-    ok_->setDefault(true);
-    cancel_ = new TMyButton(QStringLiteral("Отмена"));
-    cancel_->setModalResult(TMyButton::mbmrCancel);
-    cancel_->setCancel(true);
+    ok_ = TMyButton::okButton();
+    cancel_ = TMyButton::cancelButton();
     help_ = new TMyButton(QStringLiteral("Справка"));
     for (TMyButton* button : {ok_, cancel_, help_})
         button->setMinimumWidth(90);

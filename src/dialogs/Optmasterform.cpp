@@ -87,14 +87,10 @@ TOptMasterForm::TOptMasterForm(NivraSystem& system, Configuration& configuration
     previous_->setObjectName("btnPrev");
     next_ = new TMyButton(QStringLiteral("Далее >>"));
     next_->setObjectName("btnNext");
-    ok_ = new TMyButton(QStringLiteral("OK"));
+    ok_ = TMyButton::okButton();
     ok_->setObjectName("btnOK");
-    ok_->setModalResult(TMyButton::mbmrOk);
-    ok_->setDefault(true);
-    cancel_ = new TMyButton(QStringLiteral("Отмена"));
+    cancel_ = TMyButton::cancelButton();
     cancel_->setObjectName("btnCancel");
-    cancel_->setModalResult(TMyButton::mbmrCancel);
-    cancel_->setCancel(true);
     connect(previous_, &TMyButton::clicked, this, &TOptMasterForm::btnPrevClick);
     connect(next_, &TMyButton::clicked, this, &TOptMasterForm::btnNextClick);
 

@@ -19,12 +19,8 @@ TPorogForm::TPorogForm(Configuration& configuration, QWidget* parent) : QDialog(
     setWindowTitle(QStringLiteral("  Порог срабатывания хроматографа"));
     setModal(true);
 
-    ok_ = new TMyButton(QStringLiteral("OK"), this);
-    ok_->setModalResult(TMyButton::mbmrOk);
-    ok_->setDefault(true);
-    cancel_ = new TMyButton(QStringLiteral("Отмена"), this);
-    cancel_->setModalResult(TMyButton::mbmrCancel);
-    cancel_->setCancel(true);
+    ok_ = TMyButton::okButton(this);
+    cancel_ = TMyButton::cancelButton(this);
     help_ = new TMyButton(QStringLiteral("Справка"), this);
     help_->setEnabled(false);
     for (TMyButton* button : {ok_, cancel_, help_})

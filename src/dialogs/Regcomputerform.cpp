@@ -26,12 +26,8 @@ TRegComputerForm::TRegComputerForm(QWidget* parent, const QString& name) : QDial
     local_ = new TMyButton(QStringLiteral("По умолчанию (локальный компьютер)"), this);
     connect(local_, &TMyButton::clicked, this,
             [this] { edit_->setText(QString::fromUtf8(RegistrationComputer::loopbackName)); });
-    ok_ = new TMyButton(QStringLiteral("OK"), this);
-    ok_->setModalResult(TMyButton::mbmrOk);
-    ok_->setDefault(true);
-    cancel_ = new TMyButton(QStringLiteral("Отмена"), this);
-    cancel_->setModalResult(TMyButton::mbmrCancel);
-    cancel_->setCancel(true);
+    ok_ = TMyButton::okButton(this);
+    cancel_ = TMyButton::cancelButton(this);
     for (TMyButton* button : {choose_, ok_, cancel_})
         button->setMinimumWidth(90);
 

@@ -51,6 +51,24 @@ TMyButton::TMyButton(const QString& caption, QWidget* parent) : QAbstractButton(
     updateShape();
 }
 
+TMyButton* TMyButton::okButton(QWidget* parent)
+{
+    auto* button = new TMyButton(QStringLiteral("OK"), parent);
+    button->setModalResult(mbmrOk);
+    button->setDefault(true);
+    button->setMinimumWidth(90);
+    return button;
+}
+
+TMyButton* TMyButton::cancelButton(QWidget* parent)
+{
+    auto* button = new TMyButton(QStringLiteral("Отмена"), parent);
+    button->setModalResult(mbmrCancel);
+    button->setCancel(true);
+    button->setMinimumWidth(90);
+    return button;
+}
+
 TMyButton::~TMyButton()
 {
     if (watchedWindow_)

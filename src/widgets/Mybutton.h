@@ -22,6 +22,10 @@ public:
     Q_ENUM(ButtonType)
 
     explicit TMyButton(const QString& caption = {}, QWidget* parent = nullptr);
+    // The pair every dialog of the station ends with: "OK", the default button closing it with
+    // OK, and "Отмена", the cancel button (Escape) closing it without.
+    static TMyButton* okButton(QWidget* parent = nullptr);
+    static TMyButton* cancelButton(QWidget* parent = nullptr);
     ~TMyButton() override;
 
     void setModalResult(ModalResult result) { modalResult_ = result; }
