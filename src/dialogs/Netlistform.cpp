@@ -35,13 +35,7 @@ TNetListForm::TNetListForm(ComputerSearch::Source source, const QString& current
 
     ok_ = TMyButton::okButton(this);
     cancel_ = TMyButton::cancelButton(this);
-    for (TMyButton* button : {ok_, cancel_})
-        button->setMinimumWidth(90);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
+    QHBoxLayout* buttons = TMyButton::rowAtRight({ok_, cancel_});
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(new QLabel(QStringLiteral("Список компьютеров"), this));

@@ -185,15 +185,8 @@ TOptForm::TOptForm(NivraSystem& system, Configuration& configuration, QWidget* p
 
     ok_ = TMyButton::okButton();
     cancel_ = TMyButton::cancelButton();
-    help_ = new TMyButton(QStringLiteral("Справка"));
-    for (TMyButton* button : {ok_, cancel_, help_})
-        button->setMinimumWidth(90);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    buttons->addWidget(help_);
+    help_ = TMyButton::helpButton();
+    QHBoxLayout* buttons = TMyButton::rowAtRight({ok_, cancel_, help_});
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(8, 0, 8, 8);

@@ -21,16 +21,9 @@ TPorogForm::TPorogForm(Configuration& configuration, QWidget* parent) : QDialog(
 
     ok_ = TMyButton::okButton(this);
     cancel_ = TMyButton::cancelButton(this);
-    help_ = new TMyButton(QStringLiteral("Справка"), this);
+    help_ = TMyButton::helpButton(this);
     help_->setEnabled(false);
-    for (TMyButton* button : {ok_, cancel_, help_})
-        button->setMinimumWidth(90);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    buttons->addWidget(help_);
+    QHBoxLayout* buttons = TMyButton::rowAtRight({ok_, cancel_, help_});
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);

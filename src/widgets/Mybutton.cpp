@@ -1,5 +1,7 @@
 #include "widgets/Mybutton.h"
 
+#include <QHBoxLayout>
+
 #include "widgets/Dlgradient.h"
 #include "widgets/Qtcolour.h"
 
@@ -58,6 +60,22 @@ TMyButton* TMyButton::okButton(QWidget* parent)
     button->setDefault(true);
     button->setMinimumWidth(90);
     return button;
+}
+
+TMyButton* TMyButton::helpButton(QWidget* parent)
+{
+    auto* button = new TMyButton(QStringLiteral("Справка"), parent);
+    button->setMinimumWidth(90);
+    return button;
+}
+
+QHBoxLayout* TMyButton::rowAtRight(std::initializer_list<TMyButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (TMyButton* button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 TMyButton* TMyButton::cancelButton(QWidget* parent)

@@ -6,11 +6,14 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <initializer_list>
 
 // The station's gradient push button. Clicking it with a modal result closes its dialog with that
 // result before clicked() reaches anyone else. Enter in its window clicks the Default button
 // unless a TMyButton has the focus; Escape clicks the Cancel button (a dialog then does not
 // reject on its own as well).
+class QHBoxLayout;
+
 class TMyButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -26,6 +29,10 @@ public:
     // OK, and "Отмена", the cancel button (Escape) closing it without.
     static TMyButton* okButton(QWidget* parent = nullptr);
     static TMyButton* cancelButton(QWidget* parent = nullptr);
+    // "Справка", which the station's dialogs carry beside them.
+    static TMyButton* helpButton(QWidget* parent = nullptr);
+    // The buttons at the right end of a row, as a dialog's bottom line has them.
+    static QHBoxLayout* rowAtRight(std::initializer_list<TMyButton*> buttons);
     ~TMyButton() override;
 
     void setModalResult(ModalResult result) { modalResult_ = result; }
