@@ -40,15 +40,9 @@ using modal::answerModal;
 enum Page { modePage, gasPage, screenPage, summatorPage, miscPage, manufacturerPage };
 
 // Processes events until done says so, within a generous deadline.
-bool waitFor(const std::function<bool()>& done, int milliseconds = 30'000)
+bool waitFor(const std::function<bool()>& done)
 {
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(done, 30'000);
 }
 
 // Answers a message box: records its caption and text, presses OK.

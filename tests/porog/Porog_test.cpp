@@ -29,15 +29,9 @@ namespace {
 using modal::answerModal;
 using Names = std::vector<std::string>;
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 30'000)
+bool waitFor(const std::function<bool()>& done)
 {
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return QTest::qWaitFor(done, 30'000);
 }
 
 template <typename Window>
