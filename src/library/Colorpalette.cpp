@@ -1,5 +1,7 @@
 #include "library/Colorpalette.h"
 
+#include "library/Myfunctions.h"
+
 #include <algorithm>
 #include <array>
 
@@ -10,19 +12,6 @@ constexpr std::array<std::uint32_t, paletteRows> rowBases{
     0x0000FF, 0x0080FF, 0x00FFFF, 0x00FF00, 0xFFFF00, 0xFF0000, 0xFF00FF, 0x808080,
 };
 constexpr int greyRow = paletteRows - 1;
-
-int channel(std::uint32_t colour, int shift)
-{
-    return static_cast<int>((colour >> shift) & 0xFFu);
-}
-
-std::uint32_t shifted(std::uint32_t colour, int add)
-{
-    std::uint32_t result = 0;
-    for (const int shift : {0, 8, 16})
-        result |= static_cast<std::uint32_t>(std::clamp(channel(colour, shift) + add, 0, 255)) << shift;
-    return result;
-}
 
 // The grey row takes smaller steps, so that it runs exactly from white to black.
 int columnShift(int column, int row)
@@ -41,7 +30,7 @@ std::uint32_t paletteColour(PaletteCell cell)
 {
     const int row = std::clamp(cell.row, 0, paletteRows - 1);
     const int column = std::clamp(cell.column, 0, paletteColumns - 1);
-    return shifted(rowBases[static_cast<std::size_t>(row)], columnShift(column, row));
+    return lighter(rowBases[static_cast<std::size_t>(row)], columnShift(column, row));
 }
 
 PaletteCell paletteCellAt(int x, int y, int width, int height)

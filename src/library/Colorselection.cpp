@@ -1,5 +1,7 @@
 #include "library/Colorselection.h"
 
+#include "library/Myfunctions.h"
+
 #include "library/Strworks.h"
 
 #include <algorithm>
@@ -68,9 +70,7 @@ int ColorSelection::fillStyleAt(int x, int stripWidth)
 
 std::uint32_t ColorSelection::contrastingColour(std::uint32_t windowColour)
 {
-    const auto channel = [windowColour](int shift) { return static_cast<double>((windowColour >> shift) & 0xFFu); };
-    const double brightness = 0.3 * channel(0) + 0.5 * channel(8) + 0.2 * channel(16);
-    return brightness >= 120 ? 0x000000u : 0xFFFFFFu;
+    return contrastText(windowColour);
 }
 
 } // namespace lib

@@ -149,7 +149,6 @@ public:
     // Stops a calibration cut short (the dialog closed before it ended): the offsets stored before
     // it come back, and the instrument's summator stream restarts with them.
     void abandonZeroCalibration();
-    bool zeroCalibrationRunning() const { return calibration_.has_value(); }
 
     static void applyLimits(Configuration& configuration);
     static std::int32_t limitTimeModePeriod(std::int32_t seconds);

@@ -10,6 +10,5 @@ QColor qtColour(std::uint32_t bgr)
 
 std::uint32_t bgrColour(const QColor& colour)
 {
-    return static_cast<std::uint32_t>(colour.red()) | static_cast<std::uint32_t>(colour.green()) << 8 |
-           static_cast<std::uint32_t>(colour.blue()) << 16;
+    return lib::join({colour.red(), colour.green(), colour.blue()});
 }

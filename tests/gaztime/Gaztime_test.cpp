@@ -188,9 +188,10 @@ TEST_F(GazTimeFormTest, Pictures)
 {
     gas(0).integrationStart = 10.4f;
     gas(0).integrationEnd = 15.6f;
-    shown().grab().save(QStringLiteral(NIVRA_GAZTIME_PICTURES "/gaztime.png"));
+    EXPECT_EQ(shown().rangeLabel()->text(), QStringLiteral("10 - 16"));
+    EXPECT_TRUE(form->grab().save(QStringLiteral(NIVRA_GAZTIME_PICTURES "/gaztime.png")));
     form->gazes()->setCurrentIndex(4);
-    form->grab().save(QStringLiteral(NIVRA_GAZTIME_PICTURES "/gaztime-pentane.png"));
+    EXPECT_TRUE(form->grab().save(QStringLiteral(NIVRA_GAZTIME_PICTURES "/gaztime-pentane.png")));
 }
 
 TEST(AboutForm, ShowsNameDescriptionBuildAndModulesAndClosesOnExit)
