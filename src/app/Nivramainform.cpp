@@ -1,6 +1,7 @@
 #include "app/Nivramainform.h"
 
 #include "dialogs/Aboutform.h"
+#include "dialogs/Etalonform.h"
 #include "dialogs/Gaztimeform.h"
 #include "dialogs/Optform.h"
 #include "dialogs/Optmasterform.h"
@@ -107,6 +108,7 @@ TNivraMainForm::TNivraMainForm(Station& station, Configuration& configuration, Q
     buildToolBar();
     buildPages();
     buildStatusLine();
+    buildCalibrationWindow();
     applyFonts();
     applyVisibility();
     refreshModes();
@@ -158,7 +160,7 @@ void TNivraMainForm::buildMenus()
         {"Общие настройки...", nullptr, [this] { openGeneralSettings(); }, &generalSettingsItem_},
         {"Рабочие настройки...", "F11", [this] { openWorkSettings(); }},
         {"Время выхода газов", nullptr, [this] { showGasTimes(); }},
-        {"Калибровка хроматографа...", nullptr, {}, &calibrationItem_},
+        {"Калибровка хроматографа...", nullptr, [this] { openCalibration(); }, &calibrationItem_},
         {"Настроечный режим...", nullptr, [this] { toggleSettingsMode(); }, &settingsModeItem_},
     };
     for (const MenuItem& item : settingsItems)
@@ -195,6 +197,7 @@ QAction* TNivraMainForm::addItem(QMenu& menu, const MenuItem& item)
 void TNivraMainForm::buildToolBar()
 {
     QToolBar* bar = addToolBar(QStringLiteral("Хроматограф"));
+    toolBar_ = bar;
     bar->setObjectName(QStringLiteral("mainToolBar"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -460,6 +463,51 @@ void TNivraMainForm::showGasTimes()
     gasTimes_->activateWindow();
 }
 
+void TNivraMainForm::buildCalibrationWindow()
+{
+    calibration_ = new TEtalonForm(station_, configuration_, this);
+    connect(calibration_, &TEtalonForm::visibilityChanged, this, [this](bool shown) { panel_->setResultsHidden(shown); });
+    connect(calibration_, &TEtalonForm::runLayoutRequested, this, &TNivraMainForm::enterCalibrationLayout);
+    connect(calibration_, &TEtalonForm::runLayoutEnded, this, &TNivraMainForm::leaveCalibrationLayout);
+    connect(calibration_, &TEtalonForm::startRefused, this, [this](const QString& text) { showFailure(text.toStdString()); });
+}
+
+void TNivraMainForm::openCalibration()
+{
+    calibration_->open(station_.system().iniPath);
+}
+
+void TNivraMainForm::enterCalibrationLayout(const QRect& frame)
+{
+    maximisedBeforeRun_ = isMaximized();
+    boundsBeforeRun_ = normalGeometry().isValid() ? normalGeometry() : geometry();
+    if (maximisedBeforeRun_)
+        showNormal();
+    const QRect inner = geometry();
+    const QRect outer = frameGeometry();
+    setGeometry(frame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(), inner.right() - outer.right(),
+                               inner.bottom() - outer.bottom()));
+    pages_->setCurrentIndex(0);
+    menuBar()->setEnabled(false);
+    toolBar_->setEnabled(false);
+    actionsEnabledBeforeRun_.clear();
+    for (QAction* item : actions_) {
+        actionsEnabledBeforeRun_.push_back(item->isEnabled());
+        item->setEnabled(false);
+    }
+}
+
+void TNivraMainForm::leaveCalibrationLayout()
+{
+    menuBar()->setEnabled(true);
+    toolBar_->setEnabled(true);
+    for (std::size_t i = 0; i < actions_.size() && i < actionsEnabledBeforeRun_.size(); ++i)
+        actions_[i]->setEnabled(actionsEnabledBeforeRun_[i]);
+    setGeometry(boundsBeforeRun_);
+    if (maximisedBeforeRun_)
+        showMaximized();
+}
+
 void TNivraMainForm::showAbout()
 {
     TAboutForm about(configuration_, this);
@@ -495,8 +543,7 @@ void TNivraMainForm::applyVisibility()
     summatorChart_->setVisible(view_.summatorChartVisible());
     panel_->setAdcVisible(view_.adcIndicatorVisible());
     generalSettingsItem_->setEnabled(configuration_.settingsMode);
-    // Its window comes later: disabled until then, in the settings mode or not.
-    calibrationItem_->setEnabled(false);
+    calibrationItem_->setEnabled(configuration_.settingsMode);
 }
 
 void TNivraMainForm::applyCaption()
@@ -563,7 +610,7 @@ bool TNivraMainForm::mayClose()
         QMessageBox::critical(this, QString::fromUtf8(closingCaption), QString::fromUtf8(workingWhenClosing));
         return false;
     };
-    if (!station_.idle())
+    if (!station_.idle() || calibration_->running())
         return refuse();
     if (QMessageBox::question(this, QString::fromUtf8(closingCaption), QString::fromUtf8(closingQuestion),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)

@@ -5,6 +5,7 @@
 #include <boost/signals2/connection.hpp>
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -17,6 +18,7 @@ class ChromatogramPanel;
 class HistoryPage;
 class ResultsTablePage;
 class SummatorChart;
+class TEtalonForm;
 class TGazTimeForm;
 class TTextIndicator;
 class Configuration;
@@ -28,6 +30,7 @@ class QMenu;
 class QSplitter;
 class QTabWidget;
 class QTimer;
+class QToolBar;
 class QToolButton;
 class QWidget;
 class Station;
@@ -71,6 +74,7 @@ public:
     QTabWidget* pages() const { return pages_; }
     // Null until "Время выхода газов" first opened it.
     TGazTimeForm* gasTimesWindow() const { return gasTimes_; }
+    TEtalonForm* calibrationWindow() const { return calibration_; }
 
 signals:
     // Just before the station closes down (stores and settings are written after it).
@@ -103,6 +107,12 @@ private:
     void openGeneralSettings();
     void runSetupWizard();
     void showGasTimes();
+    void buildCalibrationWindow();
+    void openCalibration();
+    // A calibration run shows the display below its window and keeps the operator out of the
+    // menus and the tool bar until it ends.
+    void enterCalibrationLayout(const QRect& frame);
+    void leaveCalibrationLayout();
     void showAbout();
     void startWarmUp();
     void saveCurrent();
@@ -145,6 +155,11 @@ private:
     ResultsTablePage* tablePage_ = nullptr;
     HistoryPage* historyPage_ = nullptr;
     TGazTimeForm* gasTimes_ = nullptr;
+    TEtalonForm* calibration_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QRect boundsBeforeRun_;
+    bool maximisedBeforeRun_ = false;
+    std::vector<bool> actionsEnabledBeforeRun_;
 
     std::vector<boost::signals2::scoped_connection> connections_;
     bool closedDown_ = false;

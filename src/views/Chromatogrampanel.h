@@ -25,6 +25,7 @@ public:
     void refresh();
     // Concentration labels and the results box are left out while the calibration window shows.
     void setResultsHidden(bool hidden);
+    bool resultsHidden() const { return resultsHidden_; }
     void setAdcText(const QString& text);
     void setAdcVisible(bool visible);
     // Disabled until printing is offered.
