@@ -7,7 +7,6 @@
 #include <filesystem>
 
 class GazOptions;
-class GazEtalLine;
 class QCheckBox;
 class QComboBox;
 class QLabel;

@@ -4,6 +4,7 @@
 #include "dialogs/Editetalform.h"
 #include "dialogs/Etalstartform.h"
 #include "dialogs/Etalvisform.h"
+#include "library/Myfunctions.h"
 #include "library/Mytime.h"
 #include "library/Numstr.h"
 #include "results/Log.h"
@@ -120,7 +121,7 @@ TEtalonForm::TEtalonForm(Station& station, Configuration& configuration, QWidget
     };
 
     WindowStyle::prepare(*this);
-    resize(900, 620);
+    resize(1180, 620);
 }
 
 TEtalonForm::~TEtalonForm() = default;
@@ -185,7 +186,7 @@ QWidget* TEtalonForm::buildResultsPanel()
         const std::size_t gas = CalibrationProgramme::resultsColumnGas(column);
         const GazOptions& gases = station_.system().gazOptions;
         if (gas < static_cast<std::size_t>(gases.count()))
-            params.fontColor = gases.gas(gas).colour;
+            params.fontColor = lib::readableOnWhite(lib::resolveColour(gases.gas(gas).colour));
     });
 
     degassingEdit_ = new QLineEdit(resultsPanel_);

@@ -191,6 +191,12 @@ std::uint32_t contrastText(std::uint32_t colour)
     return 3 * c.red + 5 * c.green + 2 * c.blue >= 1200 ? 0x000000u : 0xFFFFFFu;
 }
 
+std::uint32_t readableOnWhite(std::uint32_t colour)
+{
+    const Rgb c = split(colour);
+    return 3 * c.red + 5 * c.green + 2 * c.blue >= 1700 ? darker(colour, 96) : colour;
+}
+
 GradientColours automaticGradient(std::uint32_t face, std::uint32_t hue)
 {
     return {lighter(face, 63, hue), darker(face, 64, hue)};

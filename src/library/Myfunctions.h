@@ -44,6 +44,8 @@ std::uint32_t transform(std::uint32_t colour, int add, std::uint32_t tint, doubl
 std::uint32_t disabledColour(std::uint32_t colour);
 // 0 (black) on light colours, 0xFFFFFF (white) on dark ones.
 std::uint32_t contrastText(std::uint32_t colour);
+// A text colour as given, or darkened when it is too light to read on white (yellow, cyan).
+std::uint32_t readableOnWhite(std::uint32_t colour);
 
 struct GradientColours {
     std::uint32_t first = 0;

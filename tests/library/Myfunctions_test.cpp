@@ -79,6 +79,19 @@ TEST(ColourArithmetic, ContrastTextIsBlackOnLightAndWhiteOnDark)
         EXPECT_EQ(lib::contrastText(colour), text) << std::hex << colour;
 }
 
+TEST(ColourArithmetic, OnlyLightTextColoursAreDarkenedForWhite)
+{
+    const std::pair<std::uint32_t, std::uint32_t> cases[] = {
+        {0x00FFFF, 0x009F9F},  // yellow
+        {0xFFFF00, 0x9F9F00},  // cyan
+        {0xFF00FF, 0xFF00FF},  // magenta stays
+        {0x0000FF, 0x0000FF},  // red stays
+        {0x000000, 0x000000},
+    };
+    for (const auto& [colour, text] : cases)
+        EXPECT_EQ(lib::readableOnWhite(colour), text) << std::hex << colour;
+}
+
 // Twice the signed area of a polygon.
 long long doubleArea(const std::vector<lib::GradientPoint>& polygon)
 {
