@@ -623,6 +623,7 @@ void TNivraMainForm::closeDown()
 {
     closedDown_ = true;
     timer_->stop();
+    calibration_->abortRun();  // puts this window back where it was before the run
     configuration_.firstStart = false;
     emit closingDown();
     summatorChart_->storePlacement();

@@ -505,6 +505,15 @@ void TEtalonForm::cancelRun()
         run_->cancel();
 }
 
+void TEtalonForm::abortRun()
+{
+    if (!run_)
+        return;
+    run_->cancel();
+    run_->step();
+    finishRun();
+}
+
 void TEtalonForm::runStep()
 {
     const std::optional<std::chrono::milliseconds> next = run_->step();

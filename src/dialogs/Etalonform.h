@@ -46,6 +46,8 @@ public:
     void deleteRecord();
     void runSelected();
     void cancelRun();
+    // Ends a run at once, without results: the station is closing.
+    void abortRun();
     void showCurves();
     void saveToFile();
     void loadFromFile();

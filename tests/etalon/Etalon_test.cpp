@@ -208,6 +208,25 @@ TEST_F(CalibrationDemoTest, CancelDuringTheStartUpWaitEndsTheRunButNotTheCycle)
     EXPECT_TRUE(form.menuBar()->isEnabled());
 }
 
+TEST_F(CalibrationDemoTest, ClosingTheStationDuringARunEndsItAndKeepsTheWindowsPlace)
+{
+    writeCalibration({entry("", 3, 1.0, 7.0)});
+    TNivraMainForm& form = open([](Configuration& settings) {
+        settingsMode(settings);
+        settings.demo = true;
+    });
+    const QRect before = form.geometry();
+    TEtalonForm& calibration = openCalibration(form);
+    calibration.select(0);
+    startRun(calibration);
+    ASSERT_TRUE(calibration.running());
+    form.closeUnattended(true);
+    ASSERT_TRUE(form.closedDown());
+    EXPECT_FALSE(calibration.running());
+    EXPECT_EQ(form.geometry(), before);
+    EXPECT_EQ(station->system().etalonStorage.entries[0].points.at(0).area, 7.0);
+}
+
 TEST_F(CalibrationDemoTest, CancelLeavesTheStoreAsItWasAndPeakResultsHaveNoCurveView)
 {
     writeCalibration({entry("1 / 10", 2, 0.5, 40.0)}, 2.0);
