@@ -1,5 +1,6 @@
 #include "app/Nivramainform.h"
 
+#include "chromatogram/Printexpansion.h"
 #include "dialogs/Aboutform.h"
 #include "dialogs/Etalonform.h"
 #include "dialogs/Gaztimeform.h"
@@ -10,17 +11,19 @@
 #include "platform/Beep.h"
 #include "results/Log.h"
 #include "settings/Configuration.h"
-#include "settings/Inifile.h"
-#include "settings/Inistorage.h"
 #include "station/Station.h"
 #include "views/Chromatogrampanel.h"
+#include "views/Chromatogramprinter.h"
 #include "views/Historypage.h"
 #include "views/Journalpage.h"
 #include "views/Resultstablepage.h"
+#include "views/Stationprinter.h"
 #include "views/Summatorchart.h"
+#include "views/Placementstore.h"
 #include "views/Windowstyle.h"
 #include "widgets/Textindicator.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -29,6 +32,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -48,6 +52,9 @@ constexpr const char* placementSection = "главное_окно";
 constexpr const char* closingCaption = "  Завершение работы";
 constexpr const char* workingWhenClosing = "Для закрытия программы дождитесь завершения работы хроматографа";
 constexpr const char* closingQuestion = "Вы действительно хотите выйти из программы ?";
+constexpr const char* printCaption = "  Печать";
+constexpr const char* printQuestion = "Распечатать хроматограмму ?";
+constexpr const char* printWhileWorking = "Невозможно выполнить печать. Дождитесь окончания цикла хроматографа";
 constexpr const char* wizardWhileWorking =
     "Общую настройку нельзя производить при запущенном рабочем цикле. Дождитесь окончания цикла работы.";
 
@@ -304,6 +311,18 @@ void TNivraMainForm::buildPages()
     historyPage_ = new HistoryPage(system.history, configuration_, system.gazOptions, pages_);
     pages_->addTab(historyPage_, QStringLiteral("История"));
     setCentralWidget(pages_);
+
+    printer_ = new ChromatogramPrinter(this);
+    // A printer that would not take the page (a PDF file that cannot be written, a spooler
+    // gone) is told as a missing one: the operator would otherwise wait for a page.
+    connect(printer_, &ChromatogramPrinter::finished, this, [this](bool printed) {
+        setPrintButtonsEnabled(true);
+        if (!printed)
+            StationPrinter::showNoPrinter(this);
+    });
+    connect(panel_, &ChromatogramPanel::printRequested, this, &TNivraMainForm::printChromatogram);
+    connect(historyPage_, &HistoryPage::printRequested, this, &TNivraMainForm::printHistoryEntry);
+    setPrintButtonsEnabled(true);
 }
 
 void TNivraMainForm::buildStatusLine()
@@ -353,6 +372,58 @@ void TNivraMainForm::showFailure(const std::string& text)
 {
     station_.system().curve.setTitle(text);
     panel_->refresh();
+}
+
+// The answer is checked against the state once more: a cycle may have started while the
+// question stood, and the curve would then be the new one, just begun.
+void TNivraMainForm::printChromatogram()
+{
+    if (refusePrintWhileWorking() || !askToPrint() || refusePrintWhileWorking())
+        return;
+    printCurve(station_.system().curve);
+}
+
+// While a print is under way the buttons are off; a double click on a picture then does nothing.
+void TNivraMainForm::printHistoryEntry()
+{
+    if (printer_->busy() || !askToPrint())
+        return;
+    if (const MyGraphics* entry = station_.system().history.selectedEntry())
+        printCurve(PrintExpansion::expand(*entry, configuration_.samplesPerSecond));
+}
+
+bool TNivraMainForm::refusePrintWhileWorking()
+{
+    if (station_.idle())
+        return false;
+    QMessageBox::critical(this, QString::fromUtf8(StationPrinter::errorCaption), QString::fromUtf8(printWhileWorking));
+    return true;
+}
+
+bool TNivraMainForm::askToPrint()
+{
+    return QMessageBox::question(this, QString::fromUtf8(printCaption), QString::fromUtf8(printQuestion),
+                                 QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void TNivraMainForm::printCurve(const MyGraphics& curve)
+{
+    std::unique_ptr<QPrinter> printer = StationPrinter::open();
+    if (!printer) {
+        StationPrinter::showNoPrinter(this);
+        return;
+    }
+    ChromatogramDrawing::Style style = ChromatogramDrawing::Style::from(configuration_, station_.system().gazOptions);
+    style.resultsHidden = panel_->resultsHidden();
+    if (printer_->print(std::move(printer), curve, station_.system().gazOptions, std::move(style)))
+        setPrintButtonsEnabled(false);
+}
+
+void TNivraMainForm::setPrintButtonsEnabled(bool enabled)
+{
+    panel_->printButton()->setEnabled(enabled);
+    historyPage_->printButton()->setEnabled(enabled);
 }
 
 void TNivraMainForm::startCycle()
@@ -483,10 +554,7 @@ void TNivraMainForm::enterCalibrationLayout(const QRect& frame)
     boundsBeforeRun_ = normalGeometry().isValid() ? normalGeometry() : geometry();
     if (maximisedBeforeRun_)
         showNormal();
-    const QRect inner = geometry();
-    const QRect outer = frameGeometry();
-    setGeometry(frame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(), inner.right() - outer.right(),
-                               inner.bottom() - outer.bottom()));
+    PlacementStore::placeFrame(*this, frame);
     pages_->setCurrentIndex(0);
     menuBar()->setEnabled(false);
     toolBar_->setEnabled(false);
@@ -635,29 +703,12 @@ void TNivraMainForm::closeDown()
 void TNivraMainForm::readPlacement()
 {
     const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
-    lib::WindowPlacement placement{available.top() + 20, available.left() + 20, std::min(1280, available.width() - 40),
-                                   std::min(860, available.height() - 40), lib::WindowPlacement::normal};
-    {
-        lib::IniFile ini(station_.system().iniPath);
-        lib::loadWindowPlacement(placement, placementSection, ini);
-    }
-    QRect wanted(placement.left, placement.top, placement.width, placement.height);
-    // A placement from a larger screen or a removed monitor still opens the window in view.
-    if (wanted.width() < 200 || wanted.height() < 150 || !available.intersects(wanted))
-        wanted = QRect(available.topLeft() + QPoint(20, 20), QSize(std::min(1280, available.width() - 40), std::min(860, available.height() - 40)));
-    setGeometry(wanted);
-    if (placement.state == lib::WindowPlacement::maximised)
-        setWindowState(Qt::WindowMaximized);
+    const QRect fallback(available.topLeft() + QPoint(20, 20),
+                         QSize(std::min(1280, available.width() - 40), std::min(860, available.height() - 40)));
+    PlacementStore::restore(*this, station_.system().iniPath, placementSection, fallback, QSize(200, 150));
 }
 
 void TNivraMainForm::writePlacement()
 {
-    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    std::int32_t state = lib::WindowPlacement::normal;
-    if (isMaximized())
-        state = lib::WindowPlacement::maximised;
-    else if (isMinimized())
-        state = lib::WindowPlacement::minimised;
-    lib::IniFile ini(station_.system().iniPath);
-    lib::saveWindowPlacement({normal.top(), normal.left(), normal.width(), normal.height(), state}, placementSection, ini);
+    PlacementStore::store(*this, station_.system().iniPath, placementSection);
 }

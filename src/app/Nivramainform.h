@@ -15,7 +15,9 @@
 #include <vector>
 
 class ChromatogramPanel;
+class ChromatogramPrinter;
 class HistoryPage;
+class MyGraphics;
 class ResultsTablePage;
 class SummatorChart;
 class TEtalonForm;
@@ -71,6 +73,7 @@ public:
     JournalPage* journalPage() const { return journalPage_; }
     ResultsTablePage* tablePage() const { return tablePage_; }
     HistoryPage* historyPage() const { return historyPage_; }
+    ChromatogramPrinter* chromatogramPrinter() const { return printer_; }
     QTabWidget* pages() const { return pages_; }
     // Null until "Время выхода газов" first opened it.
     TGazTimeForm* gasTimesWindow() const { return gasTimes_; }
@@ -117,6 +120,12 @@ private:
     void startWarmUp();
     void saveCurrent();
     void showFailure(const std::string& text);
+    void printChromatogram();
+    void printHistoryEntry();
+    bool refusePrintWhileWorking();
+    bool askToPrint();
+    void printCurve(const MyGraphics& curve);
+    void setPrintButtonsEnabled(bool enabled);
 
     void refreshModes();
     void refreshState();
@@ -156,6 +165,7 @@ private:
     HistoryPage* historyPage_ = nullptr;
     TGazTimeForm* gasTimes_ = nullptr;
     TEtalonForm* calibration_ = nullptr;
+    ChromatogramPrinter* printer_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QRect boundsBeforeRun_;
     bool maximisedBeforeRun_ = false;

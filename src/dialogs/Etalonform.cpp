@@ -1,15 +1,14 @@
 #include "dialogs/Etalonform.h"
 
-#include "device/Linkstatus.h"
 #include "dialogs/Editetalform.h"
 #include "dialogs/Etalstartform.h"
 #include "dialogs/Etalvisform.h"
 #include "library/Myfunctions.h"
-#include "library/Mytime.h"
 #include "library/Numstr.h"
 #include "results/Log.h"
 #include "settings/Configuration.h"
 #include "station/Station.h"
+#include "views/Placementstore.h"
 #include "views/Windowstyle.h"
 #include "widgets/Mybutton.h"
 #include "widgets/Mygrid.h"
@@ -32,6 +31,8 @@ namespace {
 
 constexpr const char* resultsTitle = "Результат калибровки";
 constexpr const char* fileFilter = "Файлы калибровок (*.cal)";
+constexpr const char* notSavedText = "Не удалось записать калибровку в файл\n%1";
+constexpr const char* notLoadedText = "В файле нет калибровки, или его не удалось прочитать:\n%1";
 constexpr std::uint32_t runCancelFace = 0x00FFFF;  // yellow
 constexpr std::uint32_t runCancelText = 0x0000FF;  // red
 
@@ -74,15 +75,6 @@ void fillGrid(TMyGrid& grid, const std::vector<std::string>& headers, std::size_
     grid.resizeColumnsToContents();
 }
 
-// Places a window's frame, title bar included, where a rectangle of the screen says.
-void placeFrame(QWidget& window, const QRect& frame)
-{
-    const QRect inner = window.geometry();
-    const QRect outer = window.frameGeometry();
-    const QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                           outer.bottom() - inner.bottom());
-    window.setGeometry(frame.marginsRemoved(margins));
-}
 
 } // namespace
 
@@ -103,11 +95,6 @@ TEtalonForm::TEtalonForm(Station& station, Configuration& configuration, QWidget
     stepTimer_ = new QTimer(this);
     stepTimer_->setSingleShot(true);
     connect(stepTimer_, &QTimer::timeout, this, &TEtalonForm::runStep);
-
-    cycleFinished_ = station_.system().cycleFinished.connect([this](std::int32_t status) {
-        if (endedNormally(status))
-            ++completedCycles_;
-    });
 
     chooseFile = [this](bool saving) {
         const QString folder = QString::fromStdString(station_.system().directory.string());
@@ -370,19 +357,9 @@ void TEtalonForm::showCurves()
     fillGrids();
 }
 
-// The store takes the programme and the coefficient, and is written at once: a calibration
-// must not wait for the program's end to be safe from a crash.
 void TEtalonForm::takeIntoStore()
 {
-    NivraSystem& system = station_.system();
-    EtalonStorage& store = system.etalonStorage;
-    store.entries.clear();
-    for (const GazEtalLine& entry : programme_.entries)
-        store.entries.emplace_back(entry);
-    store.degKoeff = degassing_;
-    store.date = lib::toDateTime(lib::localSecondsNow());
-    store.fitToGasTable();
-    store.save(system.calibrationPath);
+    station_.system().takeCalibration(programme_.entries, degassing_);
     configuration_.saveProgramSettings();
 }
 
@@ -394,9 +371,12 @@ void TEtalonForm::saveToFile()
     if (path.isEmpty())
         return;
     takeIntoStore();
+    if (!station_.system().saveCalibration(std::filesystem::path(path.toStdString()))) {
+        QMessageBox::critical(this, QString::fromUtf8(caption), QString::fromUtf8(notSavedText).arg(path));
+        return;
+    }
     station_.journal().add(Log::calibrationSaved);
     station_.journal().save();
-    station_.system().etalonStorage.save(std::filesystem::path(path.toStdString()));
 }
 
 void TEtalonForm::loadFromFile()
@@ -406,9 +386,10 @@ void TEtalonForm::loadFromFile()
     const QString path = chooseFile(false);
     if (path.isEmpty())
         return;
-    NivraSystem& system = station_.system();
-    system.etalonStorage.load(std::filesystem::path(path.toStdString()));
-    system.etalonStorage.save(system.calibrationPath);
+    if (!station_.system().loadCalibration(std::filesystem::path(path.toStdString()))) {
+        QMessageBox::critical(this, QString::fromUtf8(caption), QString::fromUtf8(notLoadedText).arg(path));
+        return;
+    }
     station_.journal().add(Log::calibrationLoaded);
     station_.journal().save();
     hide();
@@ -471,7 +452,7 @@ CalibrationRun::Controller TEtalonForm::controller()
         return refusal;
     };
     controller.idle = [this] { return station_.idle(); };
-    controller.completedCycles = [this] { return completedCycles_; };
+    controller.completedCycles = [this] { return station_.system().completedCycles(); };
     controller.areas = [this] {
         const NivraSystem& system = station_.system();
         return CalibrationRun::gasAreas(system.calculation.results(), system.gazOptions);
@@ -495,8 +476,16 @@ void TEtalonForm::runSelected()
         return;
     }
     TEtalStartForm prompt(qtext(run_->promptText()), this);
-    run_->promptAnswered(prompt.execute());
-    runStep();
+    prompt_ = &prompt;
+    const bool confirmed = prompt.execute();
+    prompt_ = nullptr;
+    if (!run_)
+        return;  // the station closed while the prompt stood
+    run_->promptAnswered(confirmed);
+    if (run_->ended())
+        finishRun();
+    else
+        stepTimer_->start(CalibrationRun::startUpStep);
 }
 
 void TEtalonForm::cancelRun()
@@ -509,6 +498,8 @@ void TEtalonForm::abortRun()
 {
     if (!run_)
         return;
+    if (prompt_)
+        prompt_->reject();
     run_->cancel();
     run_->step();
     finishRun();
@@ -516,6 +507,8 @@ void TEtalonForm::abortRun()
 
 void TEtalonForm::runStep()
 {
+    if (!run_)
+        return;
     const std::optional<std::chrono::milliseconds> next = run_->step();
     if (!next) {
         finishRun();
@@ -528,6 +521,8 @@ void TEtalonForm::runStep()
 void TEtalonForm::finishRun()
 {
     stepTimer_->stop();
+    if (!run_)
+        return;
     const bool succeeded = run_->phase() == CalibrationRun::Phase::succeeded;
     if (succeeded && runEntry_ < programme_.entries.size())
         programme_.setAreas(runEntry_, run_->means());
@@ -544,7 +539,7 @@ void TEtalonForm::applyRunLayout()
     runLayout_ = true;
     const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
     const int third = screenArea.height() / 3;
-    placeFrame(*this, QRect(screenArea.left(), screenArea.top(), screenArea.width(), third));
+    PlacementStore::placeFrame(*this, QRect(screenArea.left(), screenArea.top(), screenArea.width(), third));
     setEditingEnabled(false);
     bottomBar_->hide();
     resultsPanel_->hide();

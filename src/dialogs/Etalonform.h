@@ -3,8 +3,7 @@
 #include "analysis/Calibrationprogramme.h"
 #include "analysis/Calibrationrun.h"
 
-#include <boost/signals2/connection.hpp>
-
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -21,6 +20,7 @@ class QLineEdit;
 class QMenu;
 class QTimer;
 class Station;
+class TEtalStartForm;
 class TMyButton;
 class TMyGrid;
 
@@ -124,8 +124,6 @@ private:
     std::unique_ptr<CalibrationRun> run_;
     std::size_t runEntry_ = 0;
     std::optional<QString> refusal_;
-    std::int64_t completedCycles_ = 0;
-    boost::signals2::scoped_connection cycleFinished_;
 
     QLabel* programmeTitle_ = nullptr;
     TMyGrid* programmeGrid_ = nullptr;
@@ -145,4 +143,5 @@ private:
     QWidget* bottomBar_ = nullptr;
     QMenu* popup_ = nullptr;
     QTimer* stepTimer_ = nullptr;
+    QPointer<TEtalStartForm> prompt_;  // while the run's prompt stands
 };

@@ -1,9 +1,8 @@
 #include "dialogs/Etalvisform.h"
 
 #include "analysis/Gazopts.h"
-#include "settings/Inifile.h"
-#include "settings/Inistorage.h"
 #include "views/Paintersurface.h"
+#include "views/Placementstore.h"
 #include "views/Windowstyle.h"
 #include "widgets/Mybutton.h"
 #include "widgets/Mygrid.h"
@@ -212,32 +211,16 @@ bool TEtalVisForm::mouse(QEvent* event)
     return true;
 }
 
-// A placement from a larger screen or a removed monitor still opens the window in view.
 void TEtalVisForm::loadPlacement()
 {
-    resize(firstSize);
     const QScreen* shown = parentWidget() ? parentWidget()->screen() : screen();
     const QRect available = shown ? shown->availableGeometry() : QRect(QPoint(0, 0), firstSize);
-    move(available.center() - rect().center());
-
-    lib::WindowPlacement placement{};
-    {
-        const lib::IniFile ini(settingsPath_);
-        lib::loadWindowPlacement(placement, placementSection, ini);
-    }
-    const QRect wanted(placement.left, placement.top, placement.width, placement.height);
-    if (wanted.width() < minimumSizeHint().width() / 2 || wanted.height() < minimumSizeHint().height() / 2 ||
-        !available.intersects(wanted))
-        return;
-    setGeometry(QRect(wanted.topLeft(), wanted.size().expandedTo(minimumSizeHint())));
-    if (placement.state == lib::WindowPlacement::maximised)
-        setWindowState(Qt::WindowMaximized);
+    QRect fallback(QPoint(0, 0), firstSize);
+    fallback.moveCenter(available.center());
+    PlacementStore::restore(*this, settingsPath_, placementSection, fallback, minimumSizeHint() / 2);
 }
 
 void TEtalVisForm::savePlacement() const
 {
-    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    const std::int32_t state = isMaximized() ? lib::WindowPlacement::maximised : lib::WindowPlacement::normal;
-    lib::IniFile ini(settingsPath_);
-    lib::saveWindowPlacement({normal.top(), normal.left(), normal.width(), normal.height(), state}, placementSection, ini);
+    PlacementStore::store(*this, settingsPath_, placementSection);
 }

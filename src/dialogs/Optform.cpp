@@ -5,6 +5,7 @@
 #include "settings/Chromatographmodel.h"
 #include "settings/Configuration.h"
 #include "station/Nivrasystem.h"
+#include "views/Helpviewer.h"
 #include "views/Windowstyle.h"
 #include "widgets/Dlcolorselector.h"
 #include "widgets/Mybutton.h"
@@ -33,9 +34,21 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace {
 
 enum Page { modePage, gasPage, screenPage, summatorPage, miscPage, manufacturerPage };
+
+// "Справка" opens the help at the page on show, in the order of Page.
+constexpr std::array<const char*, 6> pageTopics{"SETTINGS_WORK_MODE",     "SETTINGS_WORK_GAS",  "SETTINGS_WORK_SCREEN",
+                                                "SETTINGS_WORK_SUMMATOR", "SETTINGS_WORK_MISC", "SETTINGS_WORK_MANUFACTURER"};
+
+QString pageTopic(int page)
+{
+    const bool known = page >= 0 && static_cast<std::size_t>(page) < pageTopics.size();
+    return QString::fromLatin1(known ? pageTopics[static_cast<std::size_t>(page)] : "SETTINGS_WORK");
+}
 
 enum GasColumn { nameColumn, labelColumn, startColumn, endColumn, colourColumn, gasColumns };
 
@@ -199,6 +212,7 @@ TOptForm::TOptForm(NivraSystem& system, Configuration& configuration, QWidget* p
     column->addLayout(buttons);
 
     connect(qApp, &QApplication::focusChanged, this, &TOptForm::focusMoved);
+    connect(help_, &TMyButton::clicked, this, [this] { HelpViewer::showTopic(pageTopic(pages_->currentIndex()), this); });
 
     fill();
     WindowStyle::prepare(*this);

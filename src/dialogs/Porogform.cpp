@@ -3,6 +3,7 @@
 #include "dialogs/Regcomputerform.h"
 #include "settings/Configuration.h"
 #include "station/Thresholdoptions.h"
+#include "views/Helpviewer.h"
 #include "views/Windowstyle.h"
 #include "widgets/Mybutton.h"
 
@@ -22,7 +23,7 @@ TPorogForm::TPorogForm(Configuration& configuration, QWidget* parent) : QDialog(
     ok_ = TMyButton::okButton(this);
     cancel_ = TMyButton::cancelButton(this);
     help_ = TMyButton::helpButton(this);
-    help_->setEnabled(false);
+    connect(help_, &TMyButton::clicked, this, [this] { HelpViewer::showTopic(QStringLiteral("SETTINGS_THRESHOLD"), this); });
     QHBoxLayout* buttons = TMyButton::rowAtRight({ok_, cancel_, help_});
 
     auto* column = new QVBoxLayout(this);

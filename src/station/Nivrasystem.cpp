@@ -1,9 +1,12 @@
 #include "station/Nivrasystem.h"
 
+#include "analysis/Calibrationlist.h"
+
 #include "station/Sysexception.h"
 #include "platform/Operatornotifier.h"
 #include "settings/Configuration.h"
 #include "settings/Inifile.h"
+#include "library/Numstr.h"
 
 #include <array>
 #include <cmath>
@@ -139,6 +142,57 @@ void NivraSystem::save()
     lib::IniFile ini(iniPath);
     gazOptions.saveList(ini);
     saveTo(ini);
+}
+
+void NivraSystem::takeCalibration(const std::vector<GazEtalLine>& entries, double degassing)
+{
+    etalonStorage.entries.clear();
+    for (const GazEtalLine& entry : entries)
+        etalonStorage.entries.emplace_back(entry);
+    etalonStorage.degKoeff = degassing;
+    etalonStorage.date = lib::toDateTime(clocks_.local());
+    etalonStorage.fitToGasTable();
+    etalonStorage.save(calibrationPath);
+}
+
+bool NivraSystem::loadCalibration(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return false;
+    if (!lib::IniFile(file).sectionExists(CalibrationList::sectionName))
+        return false;
+    etalonStorage.load(file);
+    etalonStorage.fitToGasTable();
+    etalonStorage.save(calibrationPath);
+    return true;
+}
+
+bool NivraSystem::saveCalibration(const std::filesystem::path& file) const
+{
+    // The store's own save works on itself; a copy keeps this one const and the store untouched.
+    EtalonStorage written;
+    written.gasCount = etalonStorage.gasCount;
+    for (const GazEtalLine& entry : etalonStorage.entries)
+        written.entries.emplace_back(entry);
+    written.interType = etalonStorage.interType;
+    written.date = etalonStorage.date;
+    written.degKoeff = etalonStorage.degKoeff;
+    written.save(file);
+
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return false;
+    EtalonStorage read;
+    read.load(file);
+    // Compared as stored: a real number comes back to its 15 digits, not to its last bit.
+    if (read.entries.size() != written.entries.size()
+        || lib::formatGeneral(read.degKoeff) != lib::formatGeneral(written.degKoeff))
+        return false;
+    for (std::size_t i = 0; i < read.entries.size(); ++i)
+        if (read.entries[i].toText() != written.entries[i].toText())
+            return false;
+    return true;
 }
 
 void NivraSystem::saveSettings()
@@ -295,6 +349,7 @@ void NivraSystem::endCycle()
 {
     const std::int32_t status = nivra.status();
     if (endedNormally(status)) {
+        ++completedCycles_;
         // The last points arrived after the previous tick: the results and the stored curve
         // must hold them too.
         calculate();

@@ -22,6 +22,7 @@
 #include <future>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Configuration;
 namespace platform {
@@ -103,6 +104,18 @@ public:
     // program settings, in one write of the settings file.
     void saveSettings();
 
+    // The calibration window's result becomes the station's calibration: its entries, degassing
+    // coefficient and today's date, written to calibr.ini at once rather than at the end.
+    void takeCalibration(const std::vector<GazEtalLine>& entries, double degassing);
+    // A calibration file of the operator's becomes the station's calibration, written to
+    // calibr.ini. False, with the calibration as it was, when the file holds none.
+    bool loadCalibration(const std::filesystem::path& file);
+    // Writes the calibration to a file of the operator's and reads it back: false when what was
+    // read back is not what was written.
+    bool saveCalibration(const std::filesystem::path& file) const;
+    // Cycles that ended normally and were evaluated since the start.
+    std::int64_t completedCycles() const { return completedCycles_; }
+
     // May raise SysException with the operator's message. The wait for the instrument's answer
     // to the programme runs off this thread, so a silent instrument never holds up a window:
     // its failure is raised by a later tick instead.
@@ -177,6 +190,7 @@ private:
     std::function<double()> totalGas_;
 
     std::int32_t state_ = idle;
+    std::int64_t completedCycles_ = 0;
     std::int32_t secondsCounter_ = 0;
     std::int32_t warmUpLeft_ = 0;
     std::int32_t seriesLeft_ = 0;

@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -131,9 +133,9 @@ void ResultsTablePage::buildMenu()
             &ResultsTablePage::clearTable);
     connect(menu_->addAction(QStringLiteral("Удалить выделенные строки...")), &QAction::triggered, this,
             &ResultsTablePage::changeSelectedRows);
-    QAction* print = menu_->addAction(QStringLiteral("Распечатать..."));
-    print->setEnabled(false);
-    connect(print, &QAction::triggered, this, &ResultsTablePage::printRequested);
+    printAction_ = menu_->addAction(QStringLiteral("Распечатать..."));
+    printAction_->setEnabled(false);
+    connect(printAction_, &QAction::triggered, this, &ResultsTablePage::printRequested);
     menu_->addSeparator();
     editModeAction_ = menu_->addAction(QString());
     connect(editModeAction_, &QAction::triggered, this, &ResultsTablePage::toggleEditMode);
@@ -305,6 +307,54 @@ QTableView* ResultsTablePage::table() const
 QMenu* ResultsTablePage::tableMenu() const
 {
     return menu_;
+}
+
+QAction* ResultsTablePage::printAction() const
+{
+    return printAction_;
+}
+
+GridPrintLayout::Table ResultsTablePage::printTable() const
+{
+    const int columns = grid_.columnCount();
+    const int records = grid_.rowCount();
+    GridPrintLayout::Table copy(columns, 1, 1);
+    // About a dozen characters a cell.
+    const auto rows = static_cast<std::size_t>(records) + 2;
+    copy.reserve(rows, rows * static_cast<std::size_t>(columns) * 12);
+    std::vector<std::string> cells(static_cast<std::size_t>(columns));
+    for (int column = 0; column < columns; ++column)
+        cells[static_cast<std::size_t>(column)] = grid_.headerText(column);
+    copy.addRow(cells);
+    for (int record = 0; record < records; ++record) {
+        for (int column = 0; column < columns; ++column)
+            cells[static_cast<std::size_t>(column)] = grid_.cellText(column, record);
+        copy.addRow(cells);
+    }
+    if (records == 0)
+        copy.addRow({});
+    copy.selection = printSelection();
+    return copy;
+}
+
+// In the printed table's cells: the header is its row 0. The cells the operator selected, the
+// current one when none is; the first cell when there is neither.
+GridPrintLayout::Selection ResultsTablePage::printSelection() const
+{
+    const int records = model_->recordRows();
+    QItemSelection selection = table_->selectionModel()->selection();
+    if (selection.isEmpty() && table_->currentIndex().isValid())
+        selection.select(table_->currentIndex(), table_->currentIndex());
+    GridPrintLayout::Selection cells{model_->columnCount(), records, -1, -1};
+    for (const QItemSelectionRange& range : selection) {
+        cells.left = std::min(cells.left, range.left());
+        cells.right = std::max(cells.right, range.right());
+        cells.top = std::min(cells.top, range.top());
+        cells.bottom = std::max(cells.bottom, std::min(range.bottom(), records - 1));
+    }
+    if (cells.right < cells.left || cells.bottom < cells.top)
+        return {1, 1, 1, 1};
+    return {cells.left, cells.top + 1, cells.right, cells.bottom + 1};
 }
 
 QAbstractButton* ResultsTablePage::reverseButton() const

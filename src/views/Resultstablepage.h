@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/Gridprintlayout.h"
+
 #include <QWidget>
 
 #include <boost/signals2/connection.hpp>
@@ -48,6 +50,12 @@ public:
 
     QTableView* table() const;
     QMenu* tableMenu() const;
+    // "Распечатать..."; whoever offers printing enables it.
+    QAction* printAction() const;
+    const Configuration& configuration() const { return configuration_; }
+    // The table as it is printed: the header row, one row per record (an empty one when there
+    // are none), the depth column as the row titles, and the selected cells.
+    GridPrintLayout::Table printTable() const;
     QAbstractButton* reverseButton() const;
     QAbstractButton* editButton() const;
     // 'После изменения значения следует нажимать клавишу "Enter"', and the refusal of a text that
@@ -70,6 +78,7 @@ private:
     void showRefusal(const QString& typed);
     void rememberCurrentRow(const QModelIndex& current);
     std::optional<std::pair<int, int>> selectedRows() const;
+    GridPrintLayout::Selection printSelection() const;
     void fail(const QString& text);
 
     TextGrid& grid_;
@@ -80,6 +89,7 @@ private:
     ResultsTableView* table_ = nullptr;
     QMenu* menu_ = nullptr;
     QAction* editModeAction_ = nullptr;
+    QAction* printAction_ = nullptr;
     QAbstractButton* editButton_ = nullptr;
     QAbstractButton* reverse_ = nullptr;
     QLabel* editHint_ = nullptr;

@@ -227,6 +227,22 @@ TEST_F(CalibrationDemoTest, ClosingTheStationDuringARunEndsItAndKeepsTheWindowsP
     EXPECT_EQ(station->system().etalonStorage.entries[0].points.at(0).area, 7.0);
 }
 
+TEST_F(CalibrationDemoTest, ClosingTheStationUnderTheRunsPromptEndsTheRun)
+{
+    writeCalibration({entry("", 3, 1.0, 7.0)});
+    TNivraMainForm& form = open([](Configuration& settings) {
+        settingsMode(settings);
+        settings.demo = true;
+    });
+    TEtalonForm& calibration = openCalibration(form);
+    calibration.select(0);
+    modal::answerModal([&](QWidget&) { form.closeUnattended(false); });
+    calibration.runButton()->click();
+    EXPECT_TRUE(form.closedDown());
+    EXPECT_FALSE(calibration.running());
+    EXPECT_TRUE(station->idle()) << "no cycle was started";
+}
+
 TEST_F(CalibrationDemoTest, CancelLeavesTheStoreAsItWasAndPeakResultsHaveNoCurveView)
 {
     writeCalibration({entry("1 / 10", 2, 0.5, 40.0)}, 2.0);
@@ -283,6 +299,23 @@ TEST_F(CalibrationDemoTest, ACalibrationFileSavedAndLoadedBackIsTheSame)
     EtalonStorage written;
     written.load(folder / "calibr.ini");
     EXPECT_EQ(texts(written.entries), texts(first)) << "the station's own file follows";
+
+    // A file that cannot be written or holds no calibration is said so, and not journalled.
+    const auto savedLines = [&] {
+        return std::count_if(station->journal().lines().begin(), station->journal().lines().end(),
+                             [](const std::string& line) { return line.find(Log::calibrationSaved) != std::string::npos; });
+    };
+    const auto linesBefore = savedLines();
+    answer = folder / "no-such-folder" / "x.cal";
+    auto box = answerNextBox(QMessageBox::Ok);
+    calibration.saveToFile();
+    EXPECT_THAT(box->value_or(QString()).toStdString(), HasSubstr("Не удалось записать калибровку"));
+    EXPECT_EQ(savedLines(), linesBefore);
+    answer = folder / Configuration::iniFileName;
+    box = answerNextBox(QMessageBox::Ok);
+    calibration.loadFromFile();
+    EXPECT_THAT(box->value_or(QString()).toStdString(), HasSubstr("В файле нет калибровки"));
+    EXPECT_EQ(texts(store.entries), texts(first));
 
     answer.clear();  // a cancelled dialog changes nothing
     calibration.loadFromFile();

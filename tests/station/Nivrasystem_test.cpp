@@ -118,6 +118,50 @@ TEST_F(ControllerTest, ManualStartRunsOneCycleIntoTheHistory)
     EXPECT_THAT(states, ::testing::ElementsAre(NivraSystem::running, NivraSystem::idle));
 }
 
+TEST_F(ControllerTest, OnlyCyclesThatEndedNormallyCount)
+{
+    EXPECT_EQ(system->completedCycles(), 0);
+    system->start();
+    steps(2);
+    EXPECT_EQ(system->completedCycles(), 1);
+    system->start();
+    system->abortCycle();
+    steps(2);
+    EXPECT_EQ(system->completedCycles(), 1) << "an abandoned cycle gives no results";
+}
+
+TEST_F(ControllerTest, ACalibrationTakenIsWrittenAtOnceAndFilesComeBackAsTheyWere)
+{
+    GazEtalLine mixture;
+    mixture.dilution = "2 / 10";
+    mixture.repeats = 3;
+    mixture.points.assign(6, GazEtalPoint{0.25, 123.456789012345});
+    system->takeCalibration({mixture}, 1.3333333333333333);
+    EXPECT_DOUBLE_EQ(system->etalonStorage.date, lib::toDateTime(localNow));
+    EtalonStorage stored;
+    stored.load(system->calibrationPath);
+    ASSERT_EQ(stored.entries.size(), 1u);
+    EXPECT_EQ(stored.entries[0].toText(), mixture.toText());
+
+    const auto file = dir / "mixture.cal";
+    EXPECT_TRUE(system->saveCalibration(file)) << "a degassing coefficient of 16 digits still reads back";
+    EXPECT_FALSE(system->saveCalibration(dir / "no-such-folder" / "x.cal"));
+
+    system->takeCalibration({}, 1.0);
+    EXPECT_TRUE(system->loadCalibration(file));
+    ASSERT_EQ(system->etalonStorage.entries.size(), 1u);
+    EXPECT_EQ(system->etalonStorage.entries[0].toText(), mixture.toText());
+    stored.load(system->calibrationPath);
+    EXPECT_EQ(stored.entries.size(), 1u) << "the station's own file follows";
+
+    // Files without a calibration leave it as it was.
+    const auto settings = dir / Configuration::iniFileName;
+    for (const auto& other : {dir / "missing.cal", dir.path(), settings}) {
+        EXPECT_FALSE(system->loadCalibration(other)) << other;
+        EXPECT_EQ(system->etalonStorage.entries.size(), 1u) << other;
+    }
+}
+
 TEST_F(ControllerTest, LiveCurveAnnouncesOnlyNewSamples)
 {
     int changes = 0;
