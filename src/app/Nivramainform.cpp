@@ -14,6 +14,7 @@
 #include "station/Station.h"
 #include "views/Chromatogrampanel.h"
 #include "views/Chromatogramprinter.h"
+#include "views/Helpviewer.h"
 #include "views/Historypage.h"
 #include "views/Journalpage.h"
 #include "views/Resultstablepage.h"
@@ -176,7 +177,7 @@ void TNivraMainForm::buildMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
     const std::vector<MenuItem> helpItems{
-        {"Вызов справки", "F1", {}},
+        {"Вызов справки", "F1", [this] { HelpViewer::showContents(this); }},
         {"О программе...", nullptr, [this] { showAbout(); }},
     };
     for (const MenuItem& item : helpItems)

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -261,6 +262,9 @@ bool TPrintGridForm::print()
             break;
         layout.drawPage(surface, page);
         ++printedPages_;
+        // Until the progress shows itself, the station's timers and paints still come through;
+        // the operator's input waits, so that nothing starts a second print meanwhile.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         progress.setLabelText(QStringLiteral("Печать таблицы: страница %1 из %2").arg(page + 1).arg(pages));
         progress.setValue(page + 1);
         if (progress.wasCanceled()) {

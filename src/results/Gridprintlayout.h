@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // A table of texts laid out on printed pages in centimetre units: the title, the header lines

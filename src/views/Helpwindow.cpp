@@ -8,10 +8,10 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QScreen>
@@ -34,7 +34,6 @@ namespace {
 
 constexpr const char* contentsFile = "index.html";
 constexpr int urlRole = Qt::UserRole;
-constexpr int fileRole = Qt::UserRole;
 const QColor firstHitColour(255, 150, 50);
 const QColor hitColour(255, 224, 102);
 
@@ -43,6 +42,7 @@ QString normalised(const QString& text)
 {
     QString result = text.toLower();
     result.replace(QChar(0x0451), QChar(0x0435));
+    result.replace(QChar::Nbsp, QLatin1Char(' '));
     return result;
 }
 
@@ -94,10 +94,10 @@ QString missingBookPage(const QStringList& lookedIn)
     QString places;
     for (const QString& place : lookedIn)
         places += QStringLiteral("<li>%1</li>").arg(place.toHtmlEscaped());
-    return QStringLiteral("<h1>Справка не найдена</h1>"
+    return QStringLiteral("<body style=\"font-size: 11pt\"><h1>Справка не найдена</h1>"
                           "<p>Файлы справки не найдены. Программа искала их в папках:</p><ul>%1</ul>"
                           "<p>Переустановите программу или укажите папку справки в переменной "
-                          "окружения NIVRA_HELP_DIR.</p>")
+                          "окружения NIVRA_HELP_DIR.</p></body>")
         .arg(places);
 }
 
@@ -204,6 +204,7 @@ QWidget* HelpWindow::buildSidePane()
             browser_->setSource(item->data(0, urlRole).toUrl());
     });
     connect(found_, &QListWidget::currentRowChanged, this, &HelpWindow::openFound);
+    connect(found_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { openFound(found_->row(item)); });
     return side_;
 }
 
@@ -351,10 +352,8 @@ std::vector<HelpWindow::Found> HelpWindow::search(const QString& text)
     {
         const QSignalBlocker quiet(found_);
         found_->clear();
-        for (const Found& page : lastFound_) {
-            auto* item = new QListWidgetItem(QStringLiteral("%1 (%2)").arg(page.title).arg(page.hits), found_);
-            item->setData(fileRole, page.file);
-        }
+        for (const Found& page : lastFound_)
+            found_->addItem(QStringLiteral("%1 (%2)").arg(page.title).arg(page.hits));
     }
     foundLabel_->setText(lastFound_.empty() ? QStringLiteral("Ничего не найдено.")
                                             : QStringLiteral("Найдено страниц: %1").arg(lastFound_.size()));

@@ -182,10 +182,16 @@ TEST_F(HelpWindowTest, ATopicOpensAtItsHeadingWhateverTheCase)
         EXPECT_TRUE(waitFor([&] { return headingInView(window, QString::fromUtf8(c.heading)); }))
             << topLine(window).toStdString();
     }
-    // A page's own topic opens it at its top.
+    // A page's own topic opens it at its top, also when the operator had scrolled it down.
     HelpViewer::showTopic(QStringLiteral("SETTINGS_THRESHOLD"));
-    EXPECT_EQ(page(shown()).verticalScrollBar()->value(), 0);
-    EXPECT_EQ(topLine(shown()), QStringLiteral("Порог срабатывания"));
+    HelpWindow& window = shown();
+    QScrollBar* bar = page(window).verticalScrollBar();
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(topLine(window), QStringLiteral("Порог срабатывания"));
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 0);
+    HelpViewer::showTopic(QStringLiteral("SETTINGS_THRESHOLD"));
+    EXPECT_EQ(bar->value(), 0);
 }
 
 TEST_F(HelpWindowTest, LinksContentsAndBackAndForwardMoveThroughThePages)

@@ -13,14 +13,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSvgRenderer>
 #include <QTableView>
 #include <QTest>
@@ -266,6 +269,31 @@ TEST_F(PrintGridFormTest, PrintingPutsEveryRowOnThePages)
     }
 }
 
+// A long print shows its progress; its "Отмена" stops the page loop, and the dialog closes.
+TEST_F(PrintGridFormTest, ALongPrintShowsItsProgressAndStopsOnCancel)
+{
+    const auto shown = form(resultsTable(20000));  // more than 400 pages
+    bool progressShown = false;
+    modal::answerWhenUp(
+        [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* progress = qobject_cast<QProgressDialog*>(top); progress && progress->isVisible())
+                    return static_cast<QWidget*>(progress);
+            return static_cast<QWidget*>(nullptr);
+        },
+        [&](QWidget& window) {
+            progressShown = true;
+            EXPECT_GT(static_cast<QProgressDialog&>(window).value(), 0);
+            static_cast<QProgressDialog&>(window).cancel();
+        },
+        QDeadlineTimer(60'000));
+    EXPECT_TRUE(execute(*shown, [](QWidget& window) { dynamic_cast<TPrintGridForm&>(window).printButton()->click(); }));
+    EXPECT_TRUE(progressShown);
+    EXPECT_GT(shown->printedPages(), 0);
+    EXPECT_LT(shown->printedPages(), 400) << "stopped";
+    EXPECT_FALSE(shown->isVisible());
+}
+
 TEST_F(PrintGridFormTest, OnlyTheSelectedBlockWithItsTitlesIsPrinted)
 {
     storeChoices("Выборка", 1, "3");
@@ -321,6 +349,8 @@ TEST_F(PrintGridFormTest, PreviewZoomsSavesAndPrints)
     const auto shown = form(resultsTable(300));
     const QString savedPdf = QString::fromStdString((folder / "preview.pdf").string());
     const QString savedSvg = QString::fromStdString((folder / "preview.svg").string());
+    const QString chosenName = QString::fromStdString((folder / "chosen").string());
+    QString saveCaption;
     int previewPages = 0;
     const bool printed = execute(*shown, [&](QWidget& window) {
         auto& dialog = dynamic_cast<TPrintGridForm&>(window);
@@ -363,6 +393,17 @@ TEST_F(PrintGridFormTest, PreviewZoomsSavesAndPrints)
 
                 EXPECT_TRUE(preview.saveTo(savedPdf, TPreviewForm::Format::pdf));
                 EXPECT_TRUE(preview.saveTo(savedSvg, TPreviewForm::Format::svg));
+                // "Сохранить...": the format is the chosen filter's, its suffix added.
+                modal::answerModal(
+                    [&](QWidget& files) {
+                        auto& chooser = dynamic_cast<QFileDialog&>(files);
+                        saveCaption = chooser.windowTitle();
+                        chooser.selectNameFilter(chooser.nameFilters().last());
+                        chooser.selectFile(chosenName);
+                        static_cast<QDialog&>(chooser).accept();
+                    },
+                    &preview);
+                preview.saveButton()->click();
                 EXPECT_LE(preview.heldPages(), TPreviewForm::keptPages);
                 preview.printButton()->click();
             },
@@ -388,6 +429,30 @@ TEST_F(PrintGridFormTest, PreviewZoomsSavesAndPrints)
     EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
     EXPECT_GT(texts, 300);
     EXPECT_TRUE(QSvgRenderer(savedSvg).isValid());
+
+    EXPECT_EQ(saveCaption, QStringLiteral("  Сохранение рисунка"));
+    EXPECT_TRUE(QSvgRenderer(chosenName + QStringLiteral(".svg")).isValid());
+}
+
+// Scrolled through a long table, the preview keeps only the pages near the view.
+TEST_F(PrintGridFormTest, ThePreviewHoldsOnlyThePagesNearTheView)
+{
+    const auto shown = form(resultsTable(3000));
+    std::unique_ptr<TPreviewForm> preview = shown->openPreview();
+    ASSERT_NE(preview, nullptr);
+    ASSERT_GT(preview->pageCount(), static_cast<int>(TPreviewForm::keptPages) * 2);
+    preview->resize(1000, 700);
+    preview->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(preview.get()));
+    QScrollBar& bar = *preview->scrollArea()->verticalScrollBar();
+    std::size_t mostHeld = 0;
+    for (int value = 0; value < bar.maximum(); value += bar.pageStep()) {
+        bar.setValue(value);
+        QApplication::processEvents();
+        mostHeld = std::max(mostHeld, preview->heldPages());
+    }
+    EXPECT_LE(mostHeld, TPreviewForm::keptPages);
+    EXPECT_GT(preview->heldPages(), 0u);
 }
 
 TEST_F(PrintGridFormTest, ThePreviewsCancelReturnsToTheDialog)

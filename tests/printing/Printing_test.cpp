@@ -2,10 +2,10 @@
 // refusals, and a real print through a private print spooler.
 #include "mainwindow/Mainwindowfixture.h"
 
+#include "results/History.h"
 #include "support/Childprocess.h"
 #include "support/Uniformcalibration.h"
 #include "testsupport/Scratchfolder.h"
-#include "results/History.h"
 #include "views/Chromatogrampanel.h"
 #include "views/Chromatogramprinter.h"
 #include "views/Historypage.h"
@@ -13,10 +13,8 @@
 
 #include <QDeadlineTimer>
 #include <QImage>
-#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QScrollArea>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -355,7 +353,15 @@ TEST_F(PrintingTest, WithoutAPrinterTheOperatorIsToldAndNothingElseHappens)
     EXPECT_FALSE(form.chromatogramPrinter()->busy());
     EXPECT_TRUE(form.chromatogramPanel()->printButton()->isEnabled());
 
-    // The history's print says the same.
+    // The history's print asks, and with no entry selected there is nothing to print.
+    ASSERT_EQ(station->system().history.selectedEntry(), nullptr);
+    auto empty = answerBoxes({QMessageBox::Yes});
+    form.historyPage()->printButton()->click();
+    ASSERT_EQ(empty->size(), 1u);
+    EXPECT_EQ(empty->at(0).text, QStringLiteral("Распечатать хроматограмму ?"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // With an entry it says what the chart's print said.
     auto again = answerBoxes({QMessageBox::Yes, QMessageBox::Ok});
     station->system().history.add(station->system().curve);
     form.historyPage()->printButton()->click();
@@ -409,6 +415,9 @@ public:
             << "ErrorPolicy abort-job\n"
             << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
             << "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
+        // Job numbers of this process's own: the backend names its files by them, in a folder
+        // that other runs of this test share.
+        std::ofstream(folder_ / "cache" / "job.cache") << "NextJobId " << 1000 + ::getpid() % 1'000'000 << "\n";
         daemon_.emplace("/usr/sbin/cupsd", std::vector<std::string>{"-f", "-c", root + "/conf/cupsd.conf", "-s",
                                                                     root + "/conf/cups-files.conf"});
         const bool running = QTest::qWaitFor(
