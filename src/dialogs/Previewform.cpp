@@ -5,6 +5,7 @@
 #include "widgets/Mybutton.h"
 
 #include <QComboBox>
+#include <QScreen>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -158,6 +159,9 @@ QWidget* TPreviewForm::buildToolRow()
 
 bool TPreviewForm::execute()
 {
+    // The whole screen also where no window manager maximises (a kiosk session, Xvfb).
+    if (const QScreen* shown = parentWidget() ? parentWidget()->screen() : screen())
+        setGeometry(shown->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     return exec() == QDialog::Accepted;
 }
