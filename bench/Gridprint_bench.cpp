@@ -4,6 +4,7 @@
 // the print dialog, and the whole table laid out and printed to a PDF file on A4 turned, with its
 // pages per second.
 #include "Qtbenchmain.h"
+#include "Wellrecords.h"
 #include "dialogs/Previewform.h"
 #include "dialogs/Printgridform.h"
 #include "results/Regfile.h"
@@ -25,34 +26,12 @@
 
 namespace {
 
-void fillWell(const platform::ScratchFolder& folder, int records)
-{
-    const char* gases[] = {"метан", "этан", "пропан", "ибутан", "нбутан", "пентан"};
-    reg_file::Params params;
-    for (const char* gas : gases)
-        params.push_back(reg_file::Param::percent(gas, std::string(gas) + "_абс"));
-    params.push_back(reg_file::Param::percent(CalculatedGaz::totalName, CalculatedGaz::totalName));
-    for (const char* gas : gases)
-        params.push_back(reg_file::Param::percent(std::string(gas) + "_отн", std::string(gas) + "_отн"));
-    reg_file::writeChannelList(folder.path() / TextGrid::channelListName, params);
-
-    std::ofstream file(folder / "data.tim", std::ios::binary);
-    reg_file::File record;
-    for (int i = 0; i < records; ++i) {
-        record.time = static_cast<lib::LocalSeconds>(1191428700 + 600 * i);
-        record.depth = 1000.0F + 0.1F * static_cast<float>(i);
-        for (std::size_t k = 0; k < params.size(); ++k)
-            record.values[k] = 0.001F * static_cast<float>((i * 7 + static_cast<int>(k) * 13) % 1000);
-        const auto bytes = record.bytes();
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-}
 
 // The well open under its results page.
 struct Well {
     explicit Well(int records) : folder("nivra-gridprint-bench", platform::ScratchFolder::inMemoryParent())
     {
-        fillWell(folder, records);
+        bench::fillWell(folder, records);
         if (!grid.open(folder / "data.tim"))
             std::abort();
         page = std::make_unique<ResultsTablePage>(grid, configuration);

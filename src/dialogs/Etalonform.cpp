@@ -469,6 +469,7 @@ void TEtalonForm::runSelected()
     const GazEtalLine& entry = programme_.entries[runEntry_];
     refusal_.reset();
     run_ = std::make_unique<CalibrationRun>(entry.dilution, entry.repeats, controller());
+    station_.system().setCalibrating(true);
     applyRunLayout();
     if (run_->ended()) {
         programmeTitle_->clear();
@@ -527,6 +528,7 @@ void TEtalonForm::finishRun()
     if (succeeded && runEntry_ < programme_.entries.size())
         programme_.setAreas(runEntry_, run_->means());
     run_.reset();
+    station_.system().setCalibrating(false);
     restoreNormalLayout();
     fillResults();
     if (refusal_)

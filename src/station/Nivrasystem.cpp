@@ -73,6 +73,8 @@ void NivraSystem::connectComponents()
 {
     // Results reach their outputs in this order: the table, the registration program, the export.
     calculation.resultsAnnounced.connect([this](const CalculatedGazes& results, double depth) {
+        if (calibrating_)
+            return;
         textGrid.appendResults(results, depth);
         dataSender.sendResults(results);
         textFile.writeResults(results, static_cast<float>(depth));

@@ -113,6 +113,10 @@ public:
     // Writes the calibration to a file of the operator's and reads it back: false when what was
     // read back is not what was written.
     bool saveCalibration(const std::filesystem::path& file) const;
+    // While a calibration runs, its analyses of a reference mixture are no gas of the well: they
+    // are calculated and shown, but not written to the table, the export or the registration.
+    void setCalibrating(bool on) { calibrating_ = on; }
+    bool calibrating() const { return calibrating_; }
     // Cycles that ended normally and were evaluated since the start.
     std::int64_t completedCycles() const { return completedCycles_; }
 
@@ -191,6 +195,7 @@ private:
 
     std::int32_t state_ = idle;
     std::int64_t completedCycles_ = 0;
+    bool calibrating_ = false;
     std::int32_t secondsCounter_ = 0;
     std::int32_t warmUpLeft_ = 0;
     std::int32_t seriesLeft_ = 0;

@@ -133,6 +133,8 @@ TEST_F(CalibrationAgainstSimulatorTest, ThreeRepeatsAreAveragedIntoTheEntryAndCa
     EXPECT_TRUE(calibration.resultsPanel()->isVisible());
 
     ASSERT_EQ(measured.size(), 3u) << "one cycle per repeat";
+    EXPECT_EQ(system.textGrid.recordCount(), 0u) << "a reference mixture is no gas of the well";
+    EXPECT_FALSE(system.calibrating());
     const GazEtalLine& result = calibration.programme().entries.at(0);
     for (std::size_t gas = 0; gas < gasCount; ++gas) {
         std::vector<double> values;
@@ -160,6 +162,7 @@ TEST_F(CalibrationAgainstSimulatorTest, ThreeRepeatsAreAveragedIntoTheEntryAndCa
     measured.clear();
     ASSERT_FALSE(station->start());
     ASSERT_TRUE(QTest::qWaitFor([&] { return measured.size() == 1; }, 90000)) << simulator.errors();
+    EXPECT_EQ(system.textGrid.recordCount(), 1u);
     for (std::size_t gas = 0; gas < gasCount; ++gas) {
         const std::string& name = system.gazOptions.gas(gas).name;
         const auto record = std::find_if(system.calculation.results().begin(), system.calculation.results().end(),
@@ -173,18 +176,27 @@ TEST_F(CalibrationAgainstSimulatorTest, ThreeRepeatsAreAveragedIntoTheEntryAndCa
     EXPECT_TRUE(form.closedDown());
 }
 
-class CalibrationDemoTest : public CalibrationWindowTest {};
+// A station in demo mode, with one undiluted mixture of three repeats selected in the window.
+class CalibrationDemoTest : public CalibrationWindowTest {
+protected:
+    TEtalonForm& openOnOneMixture()
+    {
+        writeCalibration({entry("", 3, 1.0, 7.0)});
+        TNivraMainForm& form = open([](Configuration& settings) {
+            settingsMode(settings);
+            settings.demo = true;
+        });
+        TEtalonForm& calibration = openCalibration(form);
+        calibration.select(0);
+        return calibration;
+    }
+};
 
 TEST_F(CalibrationDemoTest, CancelDuringTheStartUpWaitEndsTheRunButNotTheCycle)
 {
-    writeCalibration({entry("", 3, 1.0, 7.0)});
-    TNivraMainForm& form = open([](Configuration& settings) {
-        settingsMode(settings);
-        settings.demo = true;
-    });
+    TEtalonForm& calibration = openOnOneMixture();
+    TNivraMainForm& form = *window;
     const QRect before = form.geometry();
-    TEtalonForm& calibration = openCalibration(form);
-    calibration.select(0);
     startRun(calibration);
     ASSERT_TRUE(calibration.running());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !station->idle(); }, 10000)) << "the cycle started";
@@ -209,14 +221,9 @@ TEST_F(CalibrationDemoTest, CancelDuringTheStartUpWaitEndsTheRunButNotTheCycle)
 
 TEST_F(CalibrationDemoTest, ClosingTheStationDuringARunEndsItAndKeepsTheWindowsPlace)
 {
-    writeCalibration({entry("", 3, 1.0, 7.0)});
-    TNivraMainForm& form = open([](Configuration& settings) {
-        settingsMode(settings);
-        settings.demo = true;
-    });
+    TEtalonForm& calibration = openOnOneMixture();
+    TNivraMainForm& form = *window;
     const QRect before = form.geometry();
-    TEtalonForm& calibration = openCalibration(form);
-    calibration.select(0);
     startRun(calibration);
     ASSERT_TRUE(calibration.running());
     form.closeUnattended(true);
@@ -228,13 +235,8 @@ TEST_F(CalibrationDemoTest, ClosingTheStationDuringARunEndsItAndKeepsTheWindowsP
 
 TEST_F(CalibrationDemoTest, ClosingTheStationUnderTheRunsPromptEndsTheRun)
 {
-    writeCalibration({entry("", 3, 1.0, 7.0)});
-    TNivraMainForm& form = open([](Configuration& settings) {
-        settingsMode(settings);
-        settings.demo = true;
-    });
-    TEtalonForm& calibration = openCalibration(form);
-    calibration.select(0);
+    TEtalonForm& calibration = openOnOneMixture();
+    TNivraMainForm& form = *window;
     modal::answerModal([&](QWidget&) { form.closeUnattended(false); });
     calibration.runButton()->click();
     EXPECT_TRUE(form.closedDown());

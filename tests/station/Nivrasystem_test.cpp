@@ -118,6 +118,20 @@ TEST_F(ControllerTest, ManualStartRunsOneCycleIntoTheHistory)
     EXPECT_THAT(states, ::testing::ElementsAre(NivraSystem::running, NivraSystem::idle));
 }
 
+TEST_F(ControllerTest, AnalysesOfACalibrationStayOutOfTheWellsTable)
+{
+    ASSERT_TRUE(system->textGrid.open(dir / "data.tim"));
+    system->setCalibrating(true);
+    system->start();
+    steps(2);
+    EXPECT_EQ(system->completedCycles(), 1);
+    EXPECT_EQ(system->textGrid.recordCount(), 0u);
+    system->setCalibrating(false);
+    system->start();
+    steps(2);
+    EXPECT_EQ(system->textGrid.recordCount(), 1u);
+}
+
 TEST_F(ControllerTest, OnlyCyclesThatEndedNormallyCount)
 {
     EXPECT_EQ(system->completedCycles(), 0);
