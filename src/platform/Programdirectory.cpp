@@ -22,6 +22,14 @@ std::optional<std::filesystem::path> userDataDirectory()
     return std::nullopt;
 }
 
+// Installed, the program's folder is shared by every user and by other programs: never a
+// station's data folder, even for a user who may write there.
+bool installedProgramFolder(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(folder.parent_path() / "share" / "nivra", error);
+}
+
 } // namespace
 
 std::filesystem::path executableDirectory()
@@ -34,6 +42,12 @@ std::filesystem::path executableDirectory()
 std::optional<std::filesystem::path> resolveProgramDirectory(
     const std::optional<std::filesystem::path>& requested)
 {
+    return resolveProgramDirectory(requested, executableDirectory());
+}
+
+std::optional<std::filesystem::path> resolveProgramDirectory(
+    const std::optional<std::filesystem::path>& requested, const std::filesystem::path& executableFolder)
+{
     std::error_code error;
     if (requested) {
         const auto directory = std::filesystem::absolute(*requested, error);
@@ -41,8 +55,8 @@ std::optional<std::filesystem::path> resolveProgramDirectory(
             return directory.lexically_normal();
         return std::nullopt;
     }
-    if (const auto directory = executableDirectory(); usableDirectory(directory))
-        return directory;
+    if (!installedProgramFolder(executableFolder) && usableDirectory(executableFolder))
+        return executableFolder;
     if (const auto directory = userDataDirectory(); directory && usableDirectory(*directory))
         return directory;
     return std::nullopt;
